@@ -1,0 +1,17 @@
+# One interface target carries the language level and warnings for every target.
+add_library(torvel_config INTERFACE)
+target_compile_features(torvel_config INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_options(torvel_config INTERFACE -Wall -Wextra -Wold-style-cast)
+target_compile_definitions(torvel_config INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CONTEXTLESS_CONNECT
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+if(TORVEL_SANITIZE)
+  target_compile_options(torvel_config INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer)
+  target_link_options(torvel_config INTERFACE -fsanitize=address,undefined)
+endif()
+if(TORVEL_COVERAGE)
+  target_compile_options(torvel_config INTERFACE --coverage)
+  target_link_options(torvel_config INTERFACE --coverage)
+endif()

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace torvel {
+
+// What a tool does with one examined line.
+enum class LineAction {
+    Keep,         // leave the line
+    Replace,      // new text in `out`, stored under the write-back rule
+    InsertBefore, // `out` becomes a new line before this one; the new line is not examined
+    InsertAfter,  // `out` becomes a new line after this one; the new line is not examined
+    Remove,       // the line leaves the text; the next line moves up and is examined next
+};
+
+// One function applied to the lines of a range by the run protocol. A tool
+// keeps its own per-run state (counters, remembered positions) and is reset
+// by begin() at the start of every run.
+class LineTool {
+public:
+    virtual ~LineTool() = default;
+
+    virtual std::string tag() const = 0;             // history tag, e.g. "AddEspaço"
+    virtual std::string progressCaption() const = 0; // progress window caption
+    // The tool's own description lines, appended behind the range header
+    // (lines separated by CR LF, no break after the last).
+    virtual std::string describe() const = 0;
+
+    // Whether the line handed to apply() is trimmed first.
+    virtual bool trimsLine() const { return false; }
+    // Whether blank-only lines are skipped (not handed to apply()).
+    virtual bool skipsBlankLines() const { return false; }
+    // Whether the loop runs at all (a renumbering with nothing chosen does not).
+    virtual bool runsLoop() const { return true; }
+    // Removing tools examine exactly as many lines as the range had at the start.
+    virtual bool removesLines() const { return false; }
+    // Coordinate tools ask for the view to be refreshed while they run.
+    virtual bool refreshesView() const { return false; }
+
+    virtual void begin() {}
+    // May throw ConversionError, which stops the run at this line.
+    virtual LineAction apply(std::string_view line, std::string& out) = 0;
+};
+
+} // namespace torvel

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace torvel {
+
+enum class LineBreak { CrLf, Lf, Cr };
+
+std::string_view lineBreakBytes(LineBreak style);
+
+// The program as an ordered list of byte lines plus the line-break style found
+// on load. Line bytes live in immutable shared chunks, so a copy (an undo
+// snapshot, a rollback point) costs one view per line, not the whole text.
+class ProgramText {
+public:
+    ProgramText() = default;
+
+    // Parses file bytes: CR LF, lone CR and lone LF separate lines; a final
+    // separator starts no line. Detects the style.
+    static ProgramText fromFileBytes(std::string bytes);
+    // Every line followed by the style's separator.
+    std::string toFileBytes() const;
+    void appendFileBytes(std::string& out) const;
+
+    size_t count() const { return lines_.size(); }
+    bool empty() const { return lines_.empty(); }
+
+    // Outside 0..count-1 gives the empty text, never an error.
+    std::string_view line(long long i) const
+    {
+        return (i < 0 || static_cast<size_t>(i) >= lines_.size()) ? std::string_view() : lines_[static_cast<size_t>(i)];
+    }
+
+    // i == count appends; any other index outside the list throws IndexError.
+    void replace(long long i, std::string_view text);
+    // 0 <= i <= count.
+    void insert(long long i, std::string_view text);
+    void remove(long long i);
+    void append(std::string_view text) { insert(static_cast<long long>(count()), text); }
+    void clear();
+
+    // Lines joined by CR LF, none after the last.
+    std::string text() const;
+    // Split at CR LF, CR and LF; a final break starts no line. Keeps the style.
+    void setText(std::string_view text);
+    // Replaces all lines, keeps the style.
+    void setLines(const std::vector<std::string_view>& lines);
+
+    LineBreak lineBreak() const { return lineBreak_; }
+    void setLineBreak(LineBreak style) { lineBreak_ = style; }
+
+    const std::vector<std::string_view>& lines() const { return lines_; }
+    size_t byteSize() const; // sum of line lengths
+
+    bool operator==(const ProgramText& other) const;
+
+private:
+    std::string_view store(std::string_view text);
+    void adoptBuffer(std::string buffer);
+    void maybeCompact();
+
+    std::vector<std::string_view> lines_;
+    // Chunks are append-only and never reallocated once a view points into them.
+    std::vector<std::shared_ptr<std::string>> chunks_;
+    size_t storedBytes_ = 0;
+    LineBreak lineBreak_ = LineBreak::CrLf;
+};
+
+// Splits at CR LF, CR and LF into views of `bytes`; reports which separators were seen.
+void splitLines(std::string_view bytes, std::vector<std::string_view>& out, bool* sawCr = nullptr, bool* sawLf = nullptr);
+
+} // namespace torvel

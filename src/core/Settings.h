@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace torvel {
+
+// The nineteen colour sections, in file and dialog order: the sixteen address
+// letters, then % (Cor1), # (Cor2) and < > (Cor3).
+inline constexpr std::array<const char*, 19> kColourSections = {"CorA", "CorB", "CorC", "CorF", "CorG", "CorI", "CorJ",
+    "CorK", "CorM", "CorN", "CorR", "CorS", "CorT", "CorX", "CorY", "CorZ", "Cor1", "Cor2", "Cor3"};
+
+// Colours are 0x00BBGGRR words; 0 is black.
+using ColourValues = std::array<int32_t, 19>;
+
+struct Settings {
+    ColourValues colours{};
+    std::string fontName;
+    int fontSize = 0;
+    bool fileFound = false;
+};
+
+// Decimal, or hexadecimal after "0x" or "$"; anything else gives nullopt.
+std::optional<int32_t> parseIniInteger(const std::string& text);
+
+// The INI file: section and key names without regard to case.
+class SettingsFile {
+public:
+    explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+    const std::string& path() const { return path_; }
+    bool exists() const;
+
+    // Reads colours and font; a missing file leaves every value at its default.
+    Settings read() const;
+
+    // Writes the given keys in order, creating the file if missing and keeping
+    // every other section and key. Throws FileError "Unable to write to %s.".
+    struct Entry {
+        std::string section, key, value;
+    };
+    void write(const std::vector<Entry>& entries) const;
+    void writeColours(const ColourValues& colours) const;
+    void writeFont(const std::string& name, int size) const;
+
+private:
+    std::string path_;
+};
+
+// Beside the executable when a Torvel.ini is there or the folder is writable,
+// else Torvel/Torvel.ini in the user's configuration folder.
+std::string settingsFilePath(const std::string& programFolder, const std::string& userConfigFolder);
+
+} // namespace torvel
