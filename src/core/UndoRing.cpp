@@ -1,0 +1,170 @@
+#include "core/UndoRing.h"
+
+#include <cstring>
+#include <optional>
+#include <stdexcept>
+#include <zstd.h>
+
+namespace torvel {
+
+struct UndoRing::Slot {
+    // Held as a cheap shared copy right after the function, compressed once the run is over.
+    std::optional<ProgramText> shared;
+    std::string compressed;
+    LineBreak lineBreak = LineBreak::CrLf;
+};
+
+namespace {
+
+void putVarint(std::string& out, uint64_t v)
+{
+    while (v >= 0x80) {
+        out.push_back(static_cast<char>((v & 0x7F) | 0x80));
+        v >>= 7;
+    }
+    out.push_back(static_cast<char>(v));
+}
+
+uint64_t getVarint(const char*& p, const char* end)
+{
+    uint64_t v = 0;
+    int shift = 0;
+    while (p < end) {
+        const auto b = static_cast<unsigned char>(*p++);
+        v |= static_cast<uint64_t>(b & 0x7F) << shift;
+        if (!(b & 0x80))
+            return v;
+        shift += 7;
+    }
+    throw std::runtime_error("corrupt snapshot");
+}
+
+} // namespace
+
+std::string compressLines(const ProgramText& text)
+{
+    // Layout before compression: line count, each length, then all bytes.
+    std::string raw;
+    raw.reserve(text.byteSize() + text.count() * 2 + 10);
+    putVarint(raw, text.count());
+    for (std::string_view l : text.lines())
+        putVarint(raw, l.size());
+    for (std::string_view l : text.lines())
+        raw.append(l);
+    std::string out;
+    out.resize(ZSTD_compressBound(raw.size()));
+    const size_t n = ZSTD_compress(out.data(), out.size(), raw.data(), raw.size(), 1);
+    if (ZSTD_isError(n))
+        throw std::runtime_error("snapshot compression failed");
+    out.resize(n);
+    out.shrink_to_fit();
+    return out;
+}
+
+void decompressLines(const std::string& blob, ProgramText& into)
+{
+    const unsigned long long size = ZSTD_getFrameContentSize(blob.data(), blob.size());
+    if (size == ZSTD_CONTENTSIZE_ERROR || size == ZSTD_CONTENTSIZE_UNKNOWN)
+        throw std::runtime_error("corrupt snapshot");
+    std::string raw(size, '\0');
+    const size_t n = ZSTD_decompress(raw.data(), raw.size(), blob.data(), blob.size());
+    if (ZSTD_isError(n) || n != size)
+        throw std::runtime_error("corrupt snapshot");
+    const char* p = raw.data();
+    const char* end = p + raw.size();
+    const uint64_t count = getVarint(p, end);
+    std::vector<size_t> lengths(count);
+    for (auto& len : lengths)
+        len = getVarint(p, end);
+    std::vector<std::string_view> lines;
+    lines.reserve(count);
+    for (size_t len : lengths) {
+        if (static_cast<size_t>(end - p) < len)
+            throw std::runtime_error("corrupt snapshot");
+        lines.emplace_back(p, len);
+        p += len;
+    }
+    into.setLines(lines);
+}
+
+UndoRing::UndoRing() = default;
+UndoRing::~UndoRing() = default;
+
+void UndoRing::store(const ProgramText& text)
+{
+    ++index_;
+    if (index_ > kSlots)
+        index_ = 1;
+    auto slot = std::make_unique<Slot>();
+    slot->shared = text;
+    slot->lineBreak = text.lineBreak();
+    slots_[static_cast<size_t>(index_ - 1)] = std::move(slot);
+    buttonEnabled_ = true;
+}
+
+bool UndoRing::undo(ProgramText& text)
+{
+    if (index_ == 0) {
+        buttonEnabled_ = false;
+        return false;
+    }
+    bool restored = false;
+    auto& slot = slots_[static_cast<size_t>(index_ - 1)];
+    if (slot) {
+        const LineBreak style = text.lineBreak();
+        if (slot->shared)
+            text = std::move(*slot->shared);
+        else
+            decompressLines(slot->compressed, text);
+        text.setLineBreak(style);
+        slot.reset();
+        restored = true;
+    }
+    --index_;
+    if (index_ < 1)
+        index_ = kSlots;
+    if (!slots_[static_cast<size_t>(index_ - 1)]) {
+        index_ = 0;
+        buttonEnabled_ = false;
+    }
+    return restored;
+}
+
+void UndoRing::compact()
+{
+    for (auto& slot : slots_) {
+        if (slot && slot->shared) {
+            slot->compressed = compressLines(*slot->shared);
+            slot->shared.reset();
+        }
+    }
+}
+
+void UndoRing::reset(bool disableButton)
+{
+    for (auto& slot : slots_)
+        slot.reset();
+    index_ = 0;
+    if (disableButton)
+        buttonEnabled_ = false;
+}
+
+bool UndoRing::slotOccupied(int slot) const
+{
+    return slot >= 1 && slot <= kSlots && slots_[static_cast<size_t>(slot - 1)] != nullptr;
+}
+
+size_t UndoRing::memoryBytes() const
+{
+    size_t n = 0;
+    for (const auto& slot : slots_) {
+        if (!slot)
+            continue;
+        n += slot->compressed.capacity();
+        if (slot->shared)
+            n += slot->shared->count() * sizeof(std::string_view) + slot->shared->byteSize();
+    }
+    return n;
+}
+
+} // namespace torvel
