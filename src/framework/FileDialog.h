@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The platform's file dialogs behind a seam a test can answer.
+class FileDialog {
+public:
+    // Filter "All files (*.*)"; starts with the file last chosen. Empty = cancelled.
+    static QString openFile(QWidget* parent, const QString& lastChosen);
+    // No filter, no overwrite question, name preset. Empty = cancelled.
+    static QString saveFile(QWidget* parent, const QString& preset);
+
+    using Hook = std::function<QString(const QString& kind, const QString& preset)>;
+    static void setHook(Hook hook);
+
+private:
+    static Hook& hook();
+};
