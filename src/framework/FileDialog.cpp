@@ -14,7 +14,7 @@ QString FileDialog::openFile(QWidget* parent, const QString& lastChosen)
 {
     if (hook())
         return hook()(QStringLiteral("open"), lastChosen);
-    return QFileDialog::getOpenFileName(parent, QString(), lastChosen, QStringLiteral("All files (*.*)"));
+    return QFileDialog::getOpenFileName(parent, QString(), lastChosen, QStringLiteral("All files (*)"));
 }
 
 QString FileDialog::saveFile(QWidget* parent, const QString& preset)
