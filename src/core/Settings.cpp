@@ -3,6 +3,9 @@
 #include "core/Errors.h"
 #include "core/FileIO.h"
 
+// Bytes pass through untouched; the file is in the platform code page.
+#define SI_NO_CONVERSION
+// CSimpleIniA compares section and key names without regard to case (the "Case" variant does not).
 #include <SimpleIni.h>
 
 #include <cerrno>
@@ -57,7 +60,7 @@ std::optional<int32_t> parseIniInteger(const std::string& raw)
 
 namespace {
 
-bool loadIni(const std::string& path, CSimpleIniCaseA& ini)
+bool loadIni(const std::string& path, CSimpleIniA& ini)
 {
     ini.SetUnicode(false);
     ini.SetSpaces(false);
@@ -81,7 +84,7 @@ bool SettingsFile::exists() const
 Settings SettingsFile::read() const
 {
     Settings s;
-    CSimpleIniCaseA ini;
+    CSimpleIniA ini;
     if (!exists() || !loadIni(path_, ini))
         return s;
     s.fileFound = true;
@@ -99,7 +102,7 @@ Settings SettingsFile::read() const
 
 void SettingsFile::write(const std::vector<Entry>& entries) const
 {
-    CSimpleIniCaseA ini;
+    CSimpleIniA ini;
     ini.SetUnicode(false);
     ini.SetSpaces(false);
     if (exists() && !loadIni(path_, ini))
