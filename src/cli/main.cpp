@@ -62,7 +62,7 @@ struct UsageError {
 struct Args {
     std::string function;
     std::map<std::string, std::string> values; // options with a value
-    std::set<std::string> flags;               // options without one
+    std::set<std::string> flags; // options without one
     std::vector<std::string> positional;
 
     bool has(const std::string& name) const { return values.count(name) || flags.count(name); }
@@ -77,7 +77,7 @@ struct Args {
     {
         auto v = value(name);
         if (!v)
-            throw UsageError{function + " needs " + name};
+            throw UsageError {function + " needs " + name};
         return *v;
     }
 };
@@ -117,11 +117,11 @@ Args parse(int argc, char** argv)
 {
     Args a;
     if (argc < 2)
-        throw UsageError{"no function given (see --help)"};
+        throw UsageError {"no function given (see --help)"};
     a.function = argv[1];
     auto known = kFunctionOptions.find(a.function);
     if (known == kFunctionOptions.end())
-        throw UsageError{"unknown function '" + a.function + "' (see --help)"};
+        throw UsageError {"unknown function '" + a.function + "' (see --help)"};
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-" || arg.empty() || arg[0] != '-') {
@@ -130,12 +130,12 @@ Args parse(int argc, char** argv)
         }
         const bool common = kCommonOptions.count(arg) > 0;
         if (!common && !known->second.count(arg))
-            throw UsageError{"unknown option '" + arg + "' for " + a.function};
+            throw UsageError {"unknown option '" + arg + "' for " + a.function};
         if (a.function == "html" && common && arg != "-o")
-            throw UsageError{"html takes no option '" + arg + "'"};
+            throw UsageError {"html takes no option '" + arg + "'"};
         if (takesValue(a.function, arg)) {
             if (i + 1 >= argc)
-                throw UsageError{"option " + arg + " needs a value"};
+                throw UsageError {"option " + arg + " needs a value"};
             a.values[arg] = argv[++i];
         } else {
             a.flags.insert(arg);
@@ -150,7 +150,7 @@ long long wholeNumber(const std::string& option, const std::string& text, long l
     const char* end = text.data() + text.size();
     auto [p, ec] = std::from_chars(text.data(), end, v);
     if (text.empty() || ec != std::errc() || p != end || v < low || v > high)
-        throw UsageError{option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high)
+        throw UsageError {option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high)
             + ", not '" + text + "'"};
     return v;
 }
@@ -168,7 +168,7 @@ int exactlyOne(const Args& a, std::initializer_list<const char*> names)
         ++i;
     }
     if (n != 1)
-        throw UsageError{a.function + " needs exactly one of " + list};
+        throw UsageError {a.function + " needs exactly one of " + list};
     return chosen;
 }
 
@@ -176,7 +176,7 @@ std::unique_ptr<LineTool> makeTool(const Args& a, char separator)
 {
     const std::string& f = a.function;
     if (f == "spaces") {
-        return std::make_unique<SpacesTool>(SpacesOptions{exactlyOne(a, {"--remove", "--add"}) == 1});
+        return std::make_unique<SpacesTool>(SpacesOptions {exactlyOne(a, {"--remove", "--add"}) == 1});
     }
     if (f == "renumber") {
         RenumberOptions o;
@@ -194,7 +194,7 @@ std::unique_ptr<LineTool> makeTool(const Args& a, char separator)
         return std::make_unique<RenumberTool>(o);
     }
     if (f == "replace")
-        return std::make_unique<ReplaceTool>(ReplaceOptions{a.required("--find"), a.required("--with")});
+        return std::make_unique<ReplaceTool>(ReplaceOptions {a.required("--find"), a.required("--with")});
     if (f == "delete") {
         DeleteOptions o;
         o.find = a.required("--find");
@@ -203,7 +203,7 @@ std::unique_ptr<LineTool> makeTool(const Args& a, char separator)
     }
     if (f == "comment")
         return std::make_unique<CommentTool>(
-            CommentOptions{a.required("--find"), a.required("--open"), a.required("--close")});
+            CommentOptions {a.required("--find"), a.required("--open"), a.required("--close")});
     if (f == "insert") {
         InsertOptions o;
         o.find = a.required("--find");
@@ -232,7 +232,7 @@ std::unique_ptr<LineTool> makeTool(const Args& a, char separator)
             anyValue |= !isBlankOnly(*v);
         }
         if (!anyValue)
-            throw UsageError{"Favor preencher os campos com o valor da translação."};
+            throw UsageError {"Favor preencher os campos com o valor da translação."};
         return std::make_unique<TranslateTool>(o);
     }
     if (f == "mirror") {
@@ -323,19 +323,19 @@ int run(int argc, char** argv)
     }
     const Args a = parse(argc, argv);
     if (a.positional.size() != 1)
-        throw UsageError{a.positional.empty() ? "no FILE given" : "more than one FILE given"};
+        throw UsageError {a.positional.empty() ? "no FILE given" : "more than one FILE given"};
     const std::string file = a.positional.front();
     const bool inPlace = a.has("--in-place");
     if (inPlace && file == "-")
-        throw UsageError{"--in-place cannot replace standard input"};
+        throw UsageError {"--in-place cannot replace standard input"};
     if (inPlace && a.has("-o"))
-        throw UsageError{"-o and --in-place exclude each other"};
+        throw UsageError {"-o and --in-place exclude each other"};
     if (a.has("--from") != a.has("--to"))
-        throw UsageError{"--from and --to go together"};
+        throw UsageError {"--from and --to go together"};
     Range range;
     if (a.has("--from")) {
         if (a.function == "edit-line" || a.function == "insert-line" || a.function == "delete-line")
-            throw UsageError{a.function + " takes no range"};
+            throw UsageError {a.function + " takes no range"};
         range.wholeFile = false;
         range.first = wholeNumber("--from", a.required("--from"), 1, 100000000);
         range.last = wholeNumber("--to", a.required("--to"), 1, 100000000);
@@ -343,7 +343,7 @@ int run(int argc, char** argv)
     char separator = '.';
     if (auto v = a.value("--decimal-separator")) {
         if (*v != "." && *v != ",")
-            throw UsageError{"--decimal-separator takes '.' or ','"};
+            throw UsageError {"--decimal-separator takes '.' or ','"};
         separator = (*v)[0];
     }
 
@@ -357,7 +357,8 @@ int run(int argc, char** argv)
         std::unique_ptr<LineTool> tool;
         long long row = 0;
         std::string lineText;
-        const bool lineCommand = a.function == "edit-line" || a.function == "insert-line" || a.function == "delete-line";
+        const bool lineCommand
+            = a.function == "edit-line" || a.function == "insert-line" || a.function == "delete-line";
         if (lineCommand) {
             row = wholeNumber("--line", a.required("--line"), 1, LLONG_MAX);
             if (a.function == "edit-line")

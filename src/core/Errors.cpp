@@ -2,7 +2,9 @@
 
 namespace torvel {
 
-IndexError::IndexError(long long index) : Error("Invalid stringlist index " + std::to_string(index)) {}
+IndexError::IndexError(long long index)
+    : Error("Invalid stringlist index " + std::to_string(index))
+{ }
 
 ConversionError ConversionError::notANumber(const std::string& text)
 {

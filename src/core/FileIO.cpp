@@ -15,7 +15,9 @@ namespace {
 
 class Fd {
 public:
-    explicit Fd(int fd) : fd_(fd) {}
+    explicit Fd(int fd)
+        : fd_(fd)
+    { }
     ~Fd()
     {
         if (fd_ >= 0)
@@ -55,7 +57,7 @@ bool writeAll(int fd, const char* p, size_t n)
 std::string readFileBytes(const std::string& path)
 {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st {};
+    struct stat st { };
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
         throw FileError::cannotOpen(path);
     std::string bytes;
@@ -98,11 +100,11 @@ void writeFileAtomic(const std::string& path, const std::string& bytes)
     // Write through a symbolic link to the file it names, as an in-place write would.
     std::string target = path;
     char resolved[PATH_MAX];
-    struct stat lst {};
+    struct stat lst { };
     if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode) && ::realpath(path.c_str(), resolved))
         target = resolved;
 
-    struct stat st {};
+    struct stat st { };
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode))
         throw FileError::cannotCreate(path);
@@ -123,8 +125,8 @@ void writeFileAtomic(const std::string& path, const std::string& bytes)
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = writeAll(fd.get(), bytes.data(), bytes.size()) && ::fchmod(fd.get(), mode) == 0
-        && ::fdatasync(fd.get()) == 0;
+    bool ok
+        = writeAll(fd.get(), bytes.data(), bytes.size()) && ::fchmod(fd.get(), mode) == 0 && ::fdatasync(fd.get()) == 0;
     if (exists && ok && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()))
         (void)!::fchown(fd.get(), st.st_uid, st.st_gid); // best effort: keep the owner where allowed
     ok = ::close(fd.release()) == 0 && ok;

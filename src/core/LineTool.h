@@ -7,11 +7,11 @@ namespace torvel {
 
 // What a tool does with one examined line.
 enum class LineAction {
-    Keep,         // leave the line
-    Replace,      // new text in `out`, stored under the write-back rule
+    Keep, // leave the line
+    Replace, // new text in `out`, stored under the write-back rule
     InsertBefore, // `out` becomes a new line before this one; the new line is not examined
-    InsertAfter,  // `out` becomes a new line after this one; the new line is not examined
-    Remove,       // the line leaves the text; the next line moves up and is examined next
+    InsertAfter, // `out` becomes a new line after this one; the new line is not examined
+    Remove, // the line leaves the text; the next line moves up and is examined next
 };
 
 // One function applied to the lines of a range by the run protocol. A tool
@@ -21,7 +21,7 @@ class LineTool {
 public:
     virtual ~LineTool() = default;
 
-    virtual std::string tag() const = 0;             // history tag, e.g. "AddEspaço"
+    virtual std::string tag() const = 0; // history tag, e.g. "AddEspaço"
     virtual std::string progressCaption() const = 0; // progress window caption
     // The tool's own description lines, appended behind the range header
     // (lines separated by CR LF, no break after the last).
@@ -38,7 +38,7 @@ public:
     // Coordinate tools ask for the view to be refreshed while they run.
     virtual bool refreshesView() const { return false; }
 
-    virtual void begin() {}
+    virtual void begin() { }
     // May throw ConversionError, which stops the run at this line.
     virtual LineAction apply(std::string_view line, std::string& out) = 0;
 };

@@ -70,6 +70,7 @@ private:
 };
 
 // Splits at CR LF, CR and LF into views of `bytes`; reports which separators were seen.
-void splitLines(std::string_view bytes, std::vector<std::string_view>& out, bool* sawCr = nullptr, bool* sawLf = nullptr);
+void splitLines(
+    std::string_view bytes, std::vector<std::string_view>& out, bool* sawCr = nullptr, bool* sawLf = nullptr);
 
 } // namespace torvel

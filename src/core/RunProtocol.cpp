@@ -17,7 +17,7 @@ std::string rangeHeader(const Range& range)
 
 namespace {
 
-struct Cancelled {};
+struct Cancelled { };
 
 void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver& observer)
 {
@@ -32,7 +32,7 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
         long long i = start;
         for (long long k = 0; k < examinations; ++k) {
             if (observer.progress(k))
-                throw Cancelled{};
+                throw Cancelled {};
             if (i >= static_cast<long long>(text.count()))
                 break;
             if (tool.apply(text.line(i), out) == LineAction::Remove)
@@ -47,7 +47,7 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
     const bool skipsBlank = tool.skipsBlankLines();
     for (long long i = std::max(0LL, start); i <= end; ++i) {
         if (observer.progress(i))
-            throw Cancelled{};
+            throw Cancelled {};
         // Past the end every line reads empty and no tool changes an empty line.
         if (i >= static_cast<long long>(text.count()))
             break;
@@ -95,7 +95,10 @@ RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObse
     struct Tracker : RunObserver {
         RunObserver& inner;
         long long& position;
-        Tracker(RunObserver& o, long long& p) : inner(o), position(p) {}
+        Tracker(RunObserver& o, long long& p)
+            : inner(o)
+            , position(p)
+        { }
         void started(std::string_view c, long long m) override { inner.started(c, m); }
         bool progress(long long p) override
         {

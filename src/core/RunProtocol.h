@@ -31,20 +31,20 @@ std::string rangeHeader(const Range& range);
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
-    virtual void started(std::string_view /*caption*/, long long /*maximum*/) {}
+    virtual void started(std::string_view /*caption*/, long long /*maximum*/) { }
     // Called before each examined line; true means the user cancelled.
     virtual bool progress(long long /*position*/) { return false; }
     // Every 1000th line: the view may follow the run there.
-    virtual void follow(long long /*row*/) {}
+    virtual void follow(long long /*row*/) { }
 };
 
 struct RunResult {
     enum class Status { Done, Cancelled, Failed };
     Status status = Status::Done;
-    int historyNumber = 0;   // k of the recorded function when Done
+    int historyNumber = 0; // k of the recorded function when Done
     std::string description; // the description text built by the run
-    std::string message;     // the error text when Failed
-    long long line = 0;      // 1-based line of the failure
+    std::string message; // the error text when Failed
+    long long line = 0; // 1-based line of the failure
 };
 
 // Snapshot, range header and description, the line loop with the write-back

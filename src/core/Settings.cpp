@@ -5,6 +5,8 @@
 
 // Bytes pass through untouched; the file is in the platform code page.
 #define SI_NO_CONVERSION
+// Debian splits the header; this unit instantiates the templates itself.
+#define SI_IMPLEMENTATION
 // CSimpleIniA compares section and key names without regard to case (the "Case" variant does not).
 #include <SimpleIni.h>
 
@@ -77,7 +79,7 @@ bool loadIni(const std::string& path, CSimpleIniA& ini)
 
 bool SettingsFile::exists() const
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -138,7 +140,7 @@ std::string settingsFilePath(const std::string& programFolder, const std::string
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     const std::string beside = folder + "Torvel.ini";
-    struct stat st {};
+    struct stat st { };
     if (::stat(beside.c_str(), &st) == 0 || ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0)
         return beside;
     std::string config = userConfigFolder;

@@ -18,7 +18,7 @@ inline constexpr std::array<const char*, 19> kColourSections = {"CorA", "CorB", 
 using ColourValues = std::array<int32_t, 19>;
 
 struct Settings {
-    ColourValues colours{};
+    ColourValues colours {};
     std::string fontName;
     int fontSize = 0;
     bool fileFound = false;
@@ -30,7 +30,9 @@ std::optional<int32_t> parseIniInteger(const std::string& text);
 // The INI file: section and key names without regard to case.
 class SettingsFile {
 public:
-    explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+    explicit SettingsFile(std::string path)
+        : path_(std::move(path))
+    { }
     const std::string& path() const { return path_; }
     bool exists() const;
 

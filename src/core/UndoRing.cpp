@@ -89,6 +89,8 @@ void decompressLines(const std::string& blob, ProgramText& into)
 
 UndoRing::UndoRing() = default;
 UndoRing::~UndoRing() = default;
+UndoRing::UndoRing(UndoRing&&) noexcept = default;
+UndoRing& UndoRing::operator=(UndoRing&&) noexcept = default;
 
 void UndoRing::store(const ProgramText& text)
 {

@@ -19,6 +19,8 @@ public:
     ~UndoRing();
     UndoRing(const UndoRing&) = delete;
     UndoRing& operator=(const UndoRing&) = delete;
+    UndoRing(UndoRing&&) noexcept;
+    UndoRing& operator=(UndoRing&&) noexcept;
 
     // Advance the index (wrapping 41 to 1) and store the text there (Cad_undo).
     void store(const ProgramText& text);

@@ -9,7 +9,8 @@ class QWidget;
 // The platform's file dialogs behind a seam a test can answer.
 class FileDialog {
 public:
-    // One filter for all files ("*.*" on Windows matches every name, "*" does here); starts with the file last chosen. Empty = cancelled.
+    // One filter for all files ("*.*" on Windows matches every name, "*" does here); starts with the file last chosen.
+    // Empty = cancelled.
     static QString openFile(QWidget* parent, const QString& lastChosen);
     // No filter, no overwrite question, name preset. Empty = cancelled.
     static QString saveFile(QWidget* parent, const QString& preset);

@@ -5,7 +5,9 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-Session::Session(QObject* parent) : QObject(parent) {}
+Session::Session(QObject* parent)
+    : QObject(parent)
+{ }
 
 void Session::setProgramFolder(const QString& folder)
 {

@@ -1,0 +1,107 @@
+#include "core/Errors.h"
+#include "core/ProgramText.h"
+
+#include <gtest/gtest.h>
+
+using namespace torvel;
+
+namespace {
+
+struct LoadCase {
+    std::string bytes;
+    std::vector<std::string> lines;
+    LineBreak style;
+    std::string saved;
+};
+
+std::vector<std::string> linesOf(const ProgramText& t) { return {t.lines().begin(), t.lines().end()}; }
+
+} // namespace
+
+TEST(ProgramText, LoadsAndSavesEveryLineBreakStyle)
+{
+    const std::vector<LoadCase> cases = {
+        {"", {}, LineBreak::CrLf, ""},
+        {"N10\r\nN20\r\n", {"N10", "N20"}, LineBreak::CrLf, "N10\r\nN20\r\n"},
+        {"N10\r\nN20", {"N10", "N20"}, LineBreak::CrLf, "N10\r\nN20\r\n"},
+        {"N10\nN20\n", {"N10", "N20"}, LineBreak::Lf, "N10\nN20\n"},
+        {"N10\rN20\r", {"N10", "N20"}, LineBreak::Cr, "N10\rN20\r"},
+        {"N10\n\rN20", {"N10", "", "N20"}, LineBreak::CrLf, "N10\r\n\r\nN20\r\n"},
+        {"N10\r\nN20\nN30", {"N10", "N20", "N30"}, LineBreak::CrLf, "N10\r\nN20\r\nN30\r\n"},
+        {"single", {"single"}, LineBreak::CrLf, "single\r\n"},
+        {"\n", {""}, LineBreak::Lf, "\n"},
+        {"\r\r\n", {"", ""}, LineBreak::CrLf, "\r\n\r\n"},
+        {std::string("A\0B\xff\n", 5), {std::string("A\0B\xff", 4)}, LineBreak::Lf, std::string("A\0B\xff\n", 5)},
+    };
+    for (const auto& c : cases) {
+        const ProgramText t = ProgramText::fromFileBytes(c.bytes);
+        EXPECT_EQ(linesOf(t), c.lines) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(t.lineBreak(), c.style) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(t.toFileBytes(), c.saved) << testing::PrintToString(c.bytes);
+    }
+}
+
+TEST(ProgramText, LineOperationsKeepTheirEdgeBehaviour)
+{
+    ProgramText t = ProgramText::fromFileBytes("A\nB\nC\n");
+    EXPECT_EQ(t.line(-1), "");
+    EXPECT_EQ(t.line(3), "");
+    t.replace(3, "D");
+    EXPECT_EQ(t.count(), 4u);
+    EXPECT_EQ(t.line(3), "D");
+    t.replace(0, "a");
+    t.insert(0, "top");
+    t.insert(5, "end");
+    EXPECT_EQ(t.text(), "top\r\na\r\nB\r\nC\r\nD\r\nend");
+    try {
+        t.replace(7, "x");
+        FAIL();
+    } catch (const IndexError& e) {
+        EXPECT_STREQ(e.what(), "Invalid stringlist index 7");
+    }
+    EXPECT_THROW(t.replace(-1, "x"), IndexError);
+    EXPECT_THROW(t.insert(7, "x"), IndexError);
+    EXPECT_THROW(t.insert(-1, "x"), IndexError);
+    t.remove(0);
+    EXPECT_EQ(t.line(0), "a");
+}
+
+TEST(ProgramText, WholeTextRoundTrip)
+{
+    ProgramText t;
+    t.setLineBreak(LineBreak::Lf);
+    t.setText("A\r\nB\r\n");
+    EXPECT_EQ(t.count(), 2u);
+    EXPECT_EQ(t.text(), "A\r\nB");
+    EXPECT_EQ(t.lineBreak(), LineBreak::Lf); // replacing the text keeps the style
+    t.setText("A\r\n\r\n");
+    EXPECT_EQ(t.count(), 2u); // the last empty line reads back without its break
+    t.setText("");
+    EXPECT_EQ(t.count(), 0u);
+    t.setText("x\ry\nz");
+    EXPECT_EQ(t.count(), 3u);
+}
+
+TEST(ProgramText, CopiesStayIndependentOfLaterEdits)
+{
+    ProgramText t = ProgramText::fromFileBytes("N1\nN2\n");
+    const ProgramText copy = t;
+    for (int i = 0; i < 5000; ++i)
+        t.replace(0, std::string(300, static_cast<char>('a' + i % 26)));
+    t.remove(1);
+    EXPECT_EQ(copy.text(), "N1\r\nN2");
+    EXPECT_EQ(t.count(), 1u);
+    EXPECT_EQ(t.line(0), std::string(300, static_cast<char>('a' + 4999 % 26)));
+}
+
+TEST(ProgramText, CompactionKeepsEveryLine)
+{
+    ProgramText t;
+    for (int i = 0; i < 1000; ++i)
+        t.append("line" + std::to_string(i));
+    const std::string big(100000, 'x');
+    for (int round = 0; round < 1000; ++round)
+        t.replace(round % 1000, big.substr(0, 70000 + static_cast<size_t>(round))); // forces compactions
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(t.line(i).size(), 70000u + static_cast<size_t>(i));
+}

@@ -1,0 +1,219 @@
+#include "core/Blank.h"
+#include "core/Errors.h"
+#include "core/RunProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace torvel;
+
+namespace {
+
+// A tool whose per-line behaviour each test sets.
+class FakeTool : public LineTool {
+public:
+    std::function<LineAction(std::string_view, std::string&)> fn;
+    bool trims = false, skipsBlank = false, removes = false;
+    std::vector<std::string> seen;
+
+    std::string tag() const override { return "Fake"; }
+    std::string progressCaption() const override { return "Executando..."; }
+    std::string describe() const override { return "Linha da ferramenta"; }
+    bool trimsLine() const override { return trims; }
+    bool skipsBlankLines() const override { return skipsBlank; }
+    bool removesLines() const override { return removes; }
+    LineAction apply(std::string_view line, std::string& out) override
+    {
+        seen.emplace_back(line);
+        return fn(line, out);
+    }
+};
+
+struct CancelAt : RunObserver {
+    long long at;
+    explicit CancelAt(long long a)
+        : at(a)
+    { }
+    bool progress(long long p) override { return p >= at; }
+};
+
+Document docOf(const std::string& bytes)
+{
+    Document d;
+    d.text = ProgramText::fromFileBytes(bytes);
+    return d;
+}
+
+Range lines(long long a, long long b) { return Range {false, a, b}; }
+
+LineAction upper(std::string_view l, std::string& out)
+{
+    out.assign(l);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return LineAction::Replace;
+}
+
+} // namespace
+
+TEST(RunProtocol, RangeHeaders)
+{
+    EXPECT_EQ(rangeHeader(Range {}), "Função Aplicada em todo Arquivo\r\n");
+    EXPECT_EQ(rangeHeader(lines(5, 3)), "Função aplicadada da linha 5 até a linha 3 do arquivo\r\n");
+}
+
+TEST(RunProtocol, RangesAndTheWriteBackRule)
+{
+    struct Case {
+        std::string input;
+        Range range;
+        std::string output;
+    };
+    const std::vector<Case> cases = {
+        {"a\nb\nc\n", Range {}, "A\nB\nC\n"},
+        {"a\nb\nc\nd\ne\n", lines(2, 3), "a\nB\nC\nd\ne\n"},
+        {"a\nb\nc\nd\ne\n", lines(5, 3), "a\nb\nc\nd\ne\n"},
+        {"a\nb\n", lines(1, 500), "A\nB\n"},
+        {"", Range {}, ""},
+    };
+    for (const auto& c : cases) {
+        Document d = docOf(c.input);
+        FakeTool tool;
+        tool.fn = upper;
+        RunObserver quiet;
+        const RunResult r = runFunction(d, tool, c.range, quiet);
+        EXPECT_EQ(r.status, RunResult::Status::Done);
+        EXPECT_EQ(d.text.toFileBytes(), c.output) << c.input;
+        EXPECT_EQ(r.description, rangeHeader(c.range) + "Linha da ferramenta");
+        EXPECT_EQ(d.history.items().size(), 2u); // recorded even when nothing changed
+        EXPECT_TRUE(d.undo.buttonEnabled());
+    }
+}
+
+TEST(RunProtocol, ChangesOnlyAtTheEndsAreNotWritten)
+{
+    Document d = docOf("N10 \n  N20\n");
+    FakeTool tool;
+    tool.fn = [](std::string_view l, std::string& out) {
+        out = " " + std::string(l) + "  ";
+        return LineAction::Replace;
+    };
+    RunObserver quiet;
+    runFunction(d, tool, Range {}, quiet);
+    EXPECT_EQ(d.text.toFileBytes(), "N10 \n  N20\n");
+
+    tool.fn = [](std::string_view l, std::string& out) {
+        out = " X" + std::string(trimmed(l));
+        return LineAction::Replace;
+    };
+    runFunction(d, tool, Range {}, quiet);
+    EXPECT_EQ(d.text.toFileBytes(), " XN10\n XN20\n"); // stored untrimmed
+}
+
+TEST(RunProtocol, TrimmingAndSkippingBlankLines)
+{
+    Document d = docOf("  a  \n   \n\nb\n");
+    FakeTool tool;
+    tool.trims = true;
+    tool.skipsBlank = true;
+    tool.fn = [](std::string_view, std::string&) { return LineAction::Keep; };
+    RunObserver quiet;
+    runFunction(d, tool, Range {}, quiet);
+    EXPECT_EQ(tool.seen, (std::vector<std::string> {"a", "b"}));
+}
+
+TEST(RunProtocol, InsertedLinesAreNeverExamined)
+{
+    for (LineAction where : {LineAction::InsertBefore, LineAction::InsertAfter}) {
+        Document d = docOf("x1\nx2\nx3\nx4\n");
+        FakeTool tool;
+        tool.fn = [where](std::string_view l, std::string& out) {
+            if (l.substr(0, 1) != "x")
+                ADD_FAILURE() << "examined " << l;
+            out = "new";
+            return where;
+        };
+        RunObserver quiet;
+        runFunction(d, tool, lines(2, 3), quiet);
+        EXPECT_EQ(tool.seen, (std::vector<std::string> {"x2", "x3"}));
+        EXPECT_EQ(d.text.toFileBytes(),
+            where == LineAction::InsertBefore ? "x1\nnew\nx2\nnew\nx3\nx4\n" : "x1\nx2\nnew\nx3\nnew\nx4\n");
+    }
+}
+
+TEST(RunProtocol, RemovingToolsExamineTheRangeAsItWas)
+{
+    struct Case {
+        std::string input;
+        Range range;
+        std::string output;
+    };
+    const std::vector<Case> cases = {
+        {"a\nM\nM\nb\n", Range {}, "a\nb\n"},
+        {"a\nM\n", Range {}, "a\n"},
+        {"M\n", Range {}, ""},
+        {"a\nb\nc\nd\nM\nM\nM\nM\n", lines(5, 7), "a\nb\nc\nd\nM\n"},
+        {"a\nb\nc\nd\nM\nx\nM\nM\n", lines(5, 7), "a\nb\nc\nd\nx\nM\n"},
+    };
+    for (const auto& c : cases) {
+        Document d = docOf(c.input);
+        FakeTool tool;
+        tool.removes = true;
+        tool.fn = [](std::string_view l, std::string&) { return l == "M" ? LineAction::Remove : LineAction::Keep; };
+        RunObserver quiet;
+        runFunction(d, tool, c.range, quiet);
+        EXPECT_EQ(d.text.toFileBytes(), c.output) << c.input;
+    }
+}
+
+TEST(RunProtocol, CancelAtAnyLineRestoresTheTextAndRecordsNothing)
+{
+    for (long long at = 0; at < 4; ++at) {
+        Document d = docOf("a\nb\nc\n");
+        d.history.record("Earlier", "x");
+        const ProgramText before = d.text;
+        FakeTool tool;
+        tool.fn = upper;
+        CancelAt observer(at);
+        const RunResult r = runFunction(d, tool, Range {}, observer);
+        EXPECT_EQ(r.status, at < 3 ? RunResult::Status::Cancelled : RunResult::Status::Done);
+        if (at < 3) {
+            EXPECT_EQ(d.text, before);
+            EXPECT_EQ(d.history.items().size(), 2u);
+            EXPECT_EQ(d.undo.index(), 0);
+        }
+    }
+}
+
+TEST(RunProtocol, ConversionErrorRestoresTheTextAndNamesTheLine)
+{
+    Document d = docOf("a\nb\nbad\nc\n");
+    FakeTool tool;
+    tool.fn = [](std::string_view l, std::string& out) {
+        if (l == "bad")
+            throw ConversionError::notANumber("1,2,3");
+        return upper(l, out);
+    };
+    RunObserver quiet;
+    const RunResult r = runFunction(d, tool, Range {}, quiet);
+    EXPECT_EQ(r.status, RunResult::Status::Failed);
+    EXPECT_EQ(r.line, 3);
+    EXPECT_EQ(r.message, "'1,2,3' is not a valid floating point value");
+    EXPECT_EQ(d.text.toFileBytes(), "a\nb\nbad\nc\n");
+    EXPECT_TRUE(d.history.items().empty());
+    EXPECT_EQ(d.undo.index(), 0);
+}
+
+TEST(RunProtocol, EditsAreOneUndoableFunction)
+{
+    Document d = docOf("a\nb\n");
+    const RunResult r = runEdit(d, "Inserir", [](ProgramText& t) {
+        t.insert(0, "");
+        return std::string("Função inserir linha\r\nInserido a linha número 1");
+    });
+    EXPECT_EQ(r.historyNumber, 1);
+    EXPECT_EQ(d.text.toFileBytes(), "\na\nb\n");
+    d.undo.undo(d.text);
+    EXPECT_EQ(d.text.toFileBytes(), "a\nb\n");
+}
