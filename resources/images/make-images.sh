@@ -171,4 +171,13 @@ for f in "$icons"/*.svg; do
         rsvg-convert -w 48 -h 48 "$f" -o "$icons/$name.png"
     fi
 done
+# The help pages show the buttons they talk about; they get their own copies, since the
+# Ajuda folder is installed as it is, beside the program.
+mkdir -p "$here/../Ajuda/img"
+for name in open save save-as undo bt01-spaces bt02-renumber bt03-replace bt04-delete-word bt05-comment \
+    bt06-arcs-ij bt07-translate bt08-mirror bt09-insert-info bt10-edit-line bt11-insert-line bt12-delete-line \
+    history help; do
+    cp "$icons/$name.png" "$here/../Ajuda/img/$name.png"
+done
+rsvg-convert -w 64 -h 64 "$icons/torvel.svg" -o "$here/../Ajuda/img/torvel.png"
 echo "pictures and glyphs rendered"
