@@ -1,5 +1,6 @@
 // torvel-batch: one editor function applied to a program file, without the window.
 
+#include "core/Blank.h"
 #include "core/CoordinateTools.h"
 #include "core/Errors.h"
 #include "core/FileIO.h"
@@ -378,7 +379,9 @@ int run(int argc, char** argv)
                     return insertLine(text, row).description;
                 return deleteLine(text, row).description;
             };
-            const char* t = f == "edit-line" ? kEditLineTag : f == "insert-line" ? kInsertLineTag : kDeleteLineTag;
+            const std::string_view t = f == "edit-line" ? kEditLineTag
+                : f == "insert-line"                    ? kInsertLineTag
+                                                        : kDeleteLineTag;
             result = runEdit(doc, t, edit);
         } else {
             RunObserver quiet;

@@ -1,0 +1,143 @@
+#include "BenchData.h"
+
+#include "core/FileIO.h"
+#include "core/ProgramText.h"
+#include "core/RunProtocol.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sys/resource.h>
+
+using namespace torvel;
+
+namespace {
+
+const std::string& program()
+{
+    static const std::string p = millingProgram(1000000);
+    return p;
+}
+
+std::string benchFile()
+{
+    static const std::string path = [] {
+        const std::string p = (std::filesystem::temp_directory_path() / "torvel-bench-1m.nc").string();
+        writeFileAtomic(p, program());
+        return p;
+    }();
+    return path;
+}
+
+void LoadAndSave(benchmark::State& state)
+{
+    const std::string in = benchFile();
+    const std::string out = in + ".out";
+    for (auto _ : state) {
+        ProgramText t = ProgramText::fromFileBytes(readFileBytes(in));
+        writeFileAtomic(out, t.toFileBytes());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
+    std::remove(out.c_str());
+}
+BENCHMARK(LoadAndSave)->Unit(benchmark::kMillisecond);
+
+void LoadPeakMemory(benchmark::State& state)
+{
+    const std::string in = benchFile();
+    // ru_maxrss only grows; measure the growth one load causes over what is already held.
+    rusage before {};
+    getrusage(RUSAGE_SELF, &before);
+    long peak = 0;
+    for (auto _ : state) {
+        ProgramText t = ProgramText::fromFileBytes(readFileBytes(in));
+        benchmark::DoNotOptimize(t.count());
+        rusage after {};
+        getrusage(RUSAGE_SELF, &after);
+        peak = after.ru_maxrss;
+    }
+    state.counters["file_MB"] = static_cast<double>(program().size()) / 1e6;
+    state.counters["maxrss_MB"] = static_cast<double>(peak) / 1e3;
+    state.counters["rss_before_MB"] = static_cast<double>(before.ru_maxrss) / 1e3;
+}
+BENCHMARK(LoadPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void SnapshotStoreAndCompress(benchmark::State& state)
+{
+    const ProgramText t = ProgramText::fromFileBytes(millingProgram(1200000)); // about 40 MB
+    for (auto _ : state) {
+        UndoRing ring;
+        ring.store(t);
+        ring.compact();
+        benchmark::DoNotOptimize(ring.memoryBytes());
+    }
+}
+BENCHMARK(SnapshotStoreAndCompress)->Unit(benchmark::kMillisecond);
+
+void SnapshotRestore(benchmark::State& state)
+{
+    const ProgramText t = ProgramText::fromFileBytes(millingProgram(1200000));
+    const std::string blob = compressLines(t);
+    ProgramText into;
+    for (auto _ : state)
+        decompressLines(blob, into);
+    state.counters["snapshot_MB"] = static_cast<double>(blob.size()) / 1e6;
+}
+BENCHMARK(SnapshotRestore)->Unit(benchmark::kMillisecond);
+
+void FortySnapshotsMemory(benchmark::State& state)
+{
+    ProgramText t = ProgramText::fromFileBytes(millingProgram(1200000));
+    for (auto _ : state) {
+        UndoRing ring;
+        for (int i = 0; i < UndoRing::kSlots; ++i) {
+            t.replace(i, "N" + std::to_string(i) + " changed"); // every snapshot differs
+            ring.store(t);
+            ring.compact();
+        }
+        state.counters["ring_MB"] = static_cast<double>(ring.memoryBytes()) / 1e6;
+    }
+    state.counters["text_MB"] = static_cast<double>(t.byteSize()) / 1e6;
+}
+BENCHMARK(FortySnapshotsMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The protocol's own cost: a tool that changes nothing, against a bare loop over the lines.
+class Touch : public LineTool {
+public:
+    std::string tag() const override { return "T"; }
+    std::string progressCaption() const override { return ""; }
+    std::string describe() const override { return ""; }
+    LineAction apply(std::string_view line, std::string& out) override
+    {
+        out.assign(line);
+        return LineAction::Replace;
+    }
+};
+
+void ProtocolOverhead(benchmark::State& state)
+{
+    Document doc;
+    doc.text = ProgramText::fromFileBytes(program());
+    Touch tool;
+    RunObserver quiet;
+    for (auto _ : state)
+        runFunction(doc, tool, Range {}, quiet);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
+}
+BENCHMARK(ProtocolOverhead)->Unit(benchmark::kMillisecond);
+
+void BareLoop(benchmark::State& state)
+{
+    const ProgramText text = ProgramText::fromFileBytes(program());
+    Touch tool;
+    std::string out;
+    for (auto _ : state) {
+        for (std::string_view l : text.lines())
+            benchmark::DoNotOptimize(tool.apply(l, out));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
+}
+BENCHMARK(BareLoop)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,59 @@
+#include "BatchRunner.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+BatchOutcome runBatch(const std::vector<std::string>& args, const std::string& input)
+{
+    // Standard output and error go to files so large outputs cannot dead-lock the pipes.
+    const std::string dir = freshFolder("run");
+    const std::string inPath = dir + "/stdin", outPath = dir + "/stdout", errPath = dir + "/stderr";
+    writeAll(inPath, input);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        (void)!::freopen(inPath.c_str(), "rb", stdin);
+        (void)!::freopen(outPath.c_str(), "wb", stdout);
+        (void)!::freopen(errPath.c_str(), "wb", stderr);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(TORVEL_BATCH));
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(TORVEL_BATCH, argv.data());
+        ::_exit(127);
+    }
+    int wstatus = 0;
+    ::waitpid(pid, &wstatus, 0);
+    BatchOutcome o;
+    o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    o.out = readAll(outPath);
+    o.err = readAll(errPath);
+    fs::remove_all(dir);
+    return o;
+}
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeAll(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string freshFolder(const std::string& name)
+{
+    std::string templ = (fs::temp_directory_path() / ("torvel-cli-" + name + "-XXXXXX")).string();
+    return ::mkdtemp(templ.data());
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Runs torvel-batch as a process with the given arguments and standard input.
+struct BatchOutcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+BatchOutcome runBatch(const std::vector<std::string>& args, const std::string& input = {});
+
+std::string readAll(const std::string& path);
+void writeAll(const std::string& path, const std::string& bytes);
+// A fresh empty folder under the system's temporary folder.
+std::string freshFolder(const std::string& name);

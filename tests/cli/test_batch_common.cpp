@@ -1,0 +1,119 @@
+#include "BatchRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+TEST(BatchCommon, RoundTripsKeepEveryByte)
+{
+    struct Case {
+        std::string in, out;
+    };
+    const std::vector<Case> cases = {
+        {"N10\nN20\n", "N10\nN20\n"},
+        {"N10\rN20\r", "N10\rN20\r"},
+        {"N10\r\nN20\nN30\r", "N10\r\nN20\r\nN30\r\n"},
+        {"N10\nN20", "N10\nN20\n"},
+        {"", ""},
+        {std::string("\x80\xff\0N1\n", 6), std::string("\x80\xff\0N1\n", 6)},
+        {"\n\n", "\n\n"},
+    };
+    const std::string dir = freshFolder("roundtrip");
+    for (const auto& c : cases) {
+        // A renumbering with nothing chosen changes nothing, so the bytes show the load and save alone.
+        const BatchOutcome viaStdin = runBatch({"renumber", "-"}, c.in);
+        EXPECT_EQ(viaStdin.status, 0);
+        EXPECT_EQ(viaStdin.out, c.out) << testing::PrintToString(c.in);
+        EXPECT_EQ(viaStdin.err, "");
+
+        writeAll(dir + "/p.nc", c.in);
+        const BatchOutcome toFile = runBatch({"spaces", "--remove", "-o", dir + "/o.nc", dir + "/p.nc"});
+        EXPECT_EQ(toFile.status, 0);
+        EXPECT_EQ(toFile.out, "");
+        EXPECT_EQ(readAll(dir + "/o.nc"), c.out);
+
+        const BatchOutcome inPlace = runBatch({"renumber", "--in-place", dir + "/p.nc"});
+        EXPECT_EQ(inPlace.status, 0);
+        EXPECT_EQ(readAll(dir + "/p.nc"), c.out);
+    }
+    fs::remove_all(dir);
+}
+
+TEST(BatchCommon, BadUsageWritesNothingAndSaysWhyInOneLine)
+{
+    const std::string dir = freshFolder("usage");
+    writeAll(dir + "/p.nc", "N10 X1\n");
+    writeAll(dir + "/out.nc", "keep");
+    const std::vector<std::vector<std::string>> calls = {
+        {},
+        {"nosuchfunction", dir + "/p.nc"},
+        {"spaces", "--remove", dir + "/missing.nc"},
+        {"spaces", "--remove", dir},
+        {"spaces", "--remove", "-o", dir + "/no/such/folder/out.nc", dir + "/p.nc"},
+        {"spaces", "--remove", "--from", "1", dir + "/p.nc"},
+        {"spaces", "--remove", "--to", "3", dir + "/p.nc"},
+        {"spaces", "--remove", "--from", "0", "--to", "3", dir + "/p.nc"},
+        {"spaces", "--remove", "--from", "1", "--to", "100000001", dir + "/p.nc"},
+        {"spaces", "--remove", "--from", "x", "--to", "2", dir + "/p.nc"},
+        {"spaces", dir + "/p.nc"},
+        {"spaces", "--remove", "--add", dir + "/p.nc"},
+        {"spaces", "--remove"},
+        {"spaces", "--remove", dir + "/p.nc", dir + "/p.nc"},
+        {"spaces", "--remove", "--bogus", dir + "/p.nc"},
+        {"spaces", "--remove", "--in-place", "-"},
+        {"spaces", "--remove", "--decimal-separator", ";", dir + "/p.nc"},
+        {"replace", "--find", "X", dir + "/p.nc"},
+        {"translate", dir + "/p.nc"},
+        {"translate", "--x", "  ", dir + "/p.nc"},
+        {"edit-line", "--line", "0", "--text", "x", dir + "/p.nc"},
+        {"delete-line", "--line", "1", "--from", "1", "--to", "1", dir + "/p.nc"},
+        {"arcs", dir + "/p.nc"},
+    };
+    for (const auto& args : calls) {
+        const BatchOutcome o = runBatch(args);
+        EXPECT_EQ(o.status, 2) << testing::PrintToString(args);
+        EXPECT_EQ(o.out, "");
+        ASSERT_FALSE(o.err.empty());
+        EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
+    }
+    EXPECT_EQ(readAll(dir + "/p.nc"), "N10 X1\n");
+    EXPECT_EQ(readAll(dir + "/out.nc"), "keep");
+    EXPECT_EQ(runBatch({"translate", dir + "/p.nc"}).err,
+        "torvel-batch: Favor preencher os campos com o valor da translação.\n");
+    EXPECT_EQ(runBatch({"spaces", "--remove", dir + "/missing.nc"}).err,
+        "torvel-batch: Cannot open file " + dir + "/missing.nc.\n");
+    fs::remove_all(dir);
+}
+
+TEST(BatchCommon, HelpVersionAndValuesThatLookLikeOptions)
+{
+    EXPECT_EQ(runBatch({"--help"}).status, 0);
+    EXPECT_NE(runBatch({"-h"}).out.find("Usage: torvel-batch"), std::string::npos);
+    EXPECT_EQ(runBatch({"--version"}).out, "torvel-batch 1.1\n");
+    const BatchOutcome o = runBatch({"replace", "--find", "-h", "--with", "--lines", "-"}, "A-hB\n");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "A--linesB\n");
+}
+
+TEST(BatchCommon, ConversionErrorStopsWithStatusOneAndWritesNothing)
+{
+    const std::string dir = freshFolder("conversion");
+    writeAll(dir + "/p.nc", "G01 X1\nG01 X1.2.3\n");
+    const BatchOutcome o = runBatch({"translate", "--x", "1", "--history", "-o", dir + "/o.nc", dir + "/p.nc"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "torvel-batch: line 2: '1.2.3' is not a valid floating point value\n");
+    EXPECT_FALSE(fs::exists(dir + "/o.nc"));
+    fs::remove_all(dir);
+}
+
+TEST(BatchCommon, HistoryBlockForFunctionOne)
+{
+    const BatchOutcome o = runBatch({"spaces", "--remove", "--history", "--from", "5", "--to", "3", "-"}, "N1 X1\n");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "N1 X1\n");
+    EXPECT_EQ(o.err,
+        "[Função1]\nFunção aplicadada da linha 5 até a linha 3 do arquivo\nRemovido espaço em branco do arquivo\n"
+        "[Fim Função1]\n\n");
+}
