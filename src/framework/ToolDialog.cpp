@@ -1,0 +1,142 @@
+#include "framework/ToolDialog.h"
+
+#include "framework/Session.h"
+#include "framework/ToolRunner.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+QIcon helpIcon(const QWidget* widget)
+{
+    for (const auto* name : {":/icons/help.png", ":/icons/help.svg", ":/icons/ajuda.png"}) {
+        const QString path = QString::fromLatin1(name);
+        if (QFile::exists(path))
+            return QIcon(path);
+    }
+    return widget->style()->standardIcon(QStyle::SP_DialogHelpButton);
+}
+
+ToolDialog::ToolDialog(Session& session, ToolRunner& runner, const Setup& setup, QWidget* parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
+    , session_(session)
+    , runner_(runner)
+    , helpPage_(setup.helpPage)
+{
+    setWindowTitle(setup.caption);
+    setModal(true);
+
+    group_ = new QGroupBox(setup.groupCaption, this);
+    group_->setObjectName(QStringLiteral("GroupBox1"));
+    groupLayout_ = new QGridLayout(group_);
+
+    fields_ = new QGridLayout;
+    groupLayout_->addLayout(fields_, 0, 0);
+
+    SpeedButton1 = new QToolButton(group_);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setIcon(helpIcon(this));
+    SpeedButton1->setText(QStringLiteral("?"));
+    SpeedButton1->setToolTip(QStringLiteral("Ajuda"));
+    SpeedButton1->setAccessibleName(QStringLiteral("Ajuda"));
+    SpeedButton1->setFocusPolicy(Qt::StrongFocus);
+    groupLayout_->addWidget(SpeedButton1, 0, 1, Qt::AlignTop | Qt::AlignRight);
+    connect(SpeedButton1, &QToolButton::clicked, this, &ToolDialog::SpeedButton1Click);
+
+    if (setup.withRange) {
+        auto* line = new QFrame(group_);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        groupLayout_->addWidget(line, 1, 0, 1, 2);
+        range_ = new RangeGroup(setup.rangeCaptions, group_);
+        groupLayout_->addWidget(range_, 2, 0, 1, 2);
+    }
+
+    apply_ = new QPushButton(QStringLiteral("Aplicar"), this);
+    apply_->setObjectName(setup.applyName);
+    apply_->setDefault(setup.applyIsDefault);
+    cancel_ = new QPushButton(QStringLiteral("Cancelar"), this);
+    cancel_->setObjectName(setup.cancelName);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(apply_);
+    buttons->addWidget(cancel_);
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(group_);
+    column->addLayout(buttons);
+    // Fixed size: the window is as large as its contents and cannot be resized.
+    column->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void ToolDialog::showModal()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void ToolDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (placed_)
+        return;
+    placed_ = true;
+    if (const QScreen* s = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(s->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void ToolDialog::SpeedButton1Click() { session_.openHelp(helpPage_); }
+
+std::string ToolDialog::programBytes(const QString& typed) const { return session_.toProgramBytes(typed); }
+
+void ToolDialog::runTool(torvel::LineTool& tool)
+{
+    const torvel::Range range = range_ ? range_->range() : torvel::Range {};
+    runner_.run(this, tool, range);
+}
+
+QComboBox* ToolDialog::addTextCombo(int row, const QString& objectName, const QString& label, const QStringList& items)
+{
+    auto* caption = new QLabel(label, this);
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(objectName);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    // The text is used exactly as typed: no completion may change it.
+    combo->setCompleter(nullptr);
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QString());
+    combo->setMinimumWidth(220);
+    caption->setBuddy(combo);
+    combo->setAccessibleName(label.trimmed());
+    fields_->addWidget(caption, row, 0);
+    fields_->addWidget(combo, row, 1);
+    return combo;
+}
+
+int ToolDialog::numberValue(QSpinBox* field)
+{
+    // A value still being typed is settled as leaving the field would settle it.
+    field->interpretText();
+    return field->value();
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "framework/RangeGroup.h"
+
+#include <QDialog>
+
+#include <string>
+
+class QComboBox;
+class QGridLayout;
+class QSpinBox;
+class QGroupBox;
+class QPushButton;
+class QToolButton;
+class Session;
+class ToolRunner;
+
+// What every tool dialog has: a fixed-size modal window centred on the screen with only a
+// close box, one group box holding the dialog's own fields, the application range and a
+// help button, and "Aplicar" and "Cancelar". A dialog is created once and only hidden,
+// so what the user typed is there the next time.
+class ToolDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct Setup {
+        QString caption;
+        QString groupCaption;
+        QString helpPage; // under "Ajuda/" of the program folder
+        bool withRange = true; // the line commands have none
+        RangeGroup::Captions rangeCaptions; // whole-file caption and the "até" label's name
+        QString applyName = QStringLiteral("btnOK");
+        QString cancelName = QStringLiteral("Button2");
+        bool applyIsDefault = true;
+    };
+
+    // Shows the dialog modally without waiting for it.
+    void showModal();
+
+    RangeGroup* rangeGroup() const { return range_; }
+    QPushButton* applyButton() const { return apply_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    QToolButton* helpButton() const { return SpeedButton1; }
+
+protected:
+    ToolDialog(Session& session, ToolRunner& runner, const Setup& setup, QWidget* parent);
+
+    Session& session() const { return session_; }
+    ToolRunner& runner() const { return runner_; }
+    // The dialog's own fields go here, above the range.
+    QGridLayout* fields() const { return fields_; }
+    // Where the range group sits, for a dialog that frames it itself.
+    QGridLayout* groupLayout() const { return groupLayout_; }
+
+    // A label and an editable free-text combo box on a row of the fields; nothing is ever
+    // added to its list.
+    QComboBox* addTextCombo(int row, const QString& objectName, const QString& label, const QStringList& items = {});
+    // A whole-number field with its label; the caller decides where the label goes.
+    static int numberValue(QSpinBox* field);
+
+    // A text typed here, as the bytes of the open program.
+    std::string programBytes(const QString& typed) const;
+    // Runs the tool over the chosen range; the dialog closes at the end.
+    void runTool(torvel::LineTool& tool);
+
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void SpeedButton1Click();
+
+    Session& session_;
+    ToolRunner& runner_;
+    const QString helpPage_;
+    QGroupBox* group_;
+    QGridLayout* groupLayout_;
+    QGridLayout* fields_;
+    RangeGroup* range_ = nullptr;
+    QToolButton* SpeedButton1;
+    QPushButton* apply_;
+    QPushButton* cancel_;
+    bool placed_ = false;
+};
+
+// The help button's picture: the program's own when it has one, else the style's.
+QIcon helpIcon(const QWidget* widget);

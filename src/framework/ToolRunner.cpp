@@ -1,0 +1,159 @@
+#include "framework/ToolRunner.h"
+
+#include "framework/Gauge.h"
+#include "framework/MessageBox.h"
+#include "framework/Session.h"
+#include "framework/Unit14.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QWidget>
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+// Reading the clock at every line would cost more than many tools; every 64th line is often enough.
+constexpr long long kClockEvery = 64;
+} // namespace
+
+// The window's side of a run: keeps the gauge and the progress window alive on a time slice
+// and hands the cancel flag to the loop.
+class ToolRunner::Observer : public torvel::RunObserver {
+public:
+    Observer(ToolRunner& runner, bool refreshes)
+        : runner_(runner)
+        , refreshes_(refreshes)
+    {
+        lastPump_ = lastRefresh_ = Clock::now();
+    }
+
+    void started(std::string_view caption, long long maximum) override
+    {
+        TForm14* progress = runner_.progress_;
+        progress->setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+        progress->gauge()->setMaxValue(maximum);
+        progress->gauge()->setMinValue(0);
+        progress->gauge()->setProgress(0);
+        pump(Clock::now());
+    }
+
+    bool progress(long long position) override
+    {
+        position_ = position;
+        if (++calls_ % kClockEvery == 0) {
+            const auto now = Clock::now();
+            if (now - lastPump_ >= std::chrono::milliseconds(kSliceMs))
+                pump(now);
+        }
+        if (runner_.lineHook)
+            runner_.lineHook(position);
+        return runner_.progress_->cancelFlag();
+    }
+
+    void follow(long long row) override { followRow_ = row; }
+
+    long long followRow() const { return followRow_; }
+
+private:
+    void pump(Clock::time_point now)
+    {
+        runner_.progress_->gauge()->setProgress(position_);
+        if (refreshes_ && now - lastRefresh_ >= refreshGap_) {
+            const auto before = Clock::now();
+            runner_.session_.notifyTextChanged();
+            if (followRow_ >= 0)
+                emit runner_.session_.followRequested(followRow_);
+            lastRefresh_ = Clock::now();
+            // A view that is slow to refresh is refreshed less often, so the run stays the main cost.
+            refreshGap_ = std::max<Clock::duration>(std::chrono::milliseconds(kRefreshMs), 4 * (lastRefresh_ - before));
+        }
+        QCoreApplication::processEvents();
+        lastPump_ = Clock::now();
+    }
+
+    ToolRunner& runner_;
+    const bool refreshes_;
+    long long calls_ = 0;
+    long long position_ = 0;
+    long long followRow_ = -1;
+    Clock::time_point lastPump_;
+    Clock::time_point lastRefresh_;
+    Clock::duration refreshGap_ = std::chrono::milliseconds(kRefreshMs);
+};
+
+ToolRunner::ToolRunner(Session& session, QWidget* mainWindow, TForm14* progress, QObject* parent)
+    : QObject(parent)
+    , session_(session)
+    , mainWindow_(mainWindow)
+    , progress_(progress)
+{ }
+
+torvel::RunResult ToolRunner::run(QDialog* dialog, torvel::LineTool& tool, const torvel::Range& range)
+{
+    if (dialog)
+        dialog->hide();
+    progress_->showForRun();
+    QCoreApplication::processEvents();
+
+    Observer observer(*this, tool.refreshesView());
+    torvel::RunResult result = torvel::runFunction(session_.document(), tool, range, observer);
+    // Snapshots are taken as cheap shared copies; squeeze them now that the run is over.
+    session_.document().undo.compact();
+
+    switch (result.status) {
+    case torvel::RunResult::Status::Done:
+        session_.notifyHistoryChanged();
+        session_.notifyTextChanged();
+        if (observer.followRow() >= 0)
+            emit session_.followRequested(observer.followRow());
+        session_.notifyUndoState();
+        finish(dialog);
+        if (mainWindow_)
+            mainWindow_->showMaximized();
+        break;
+    case torvel::RunResult::Status::Cancelled:
+        // The text is back as it was; nothing is recorded.
+        session_.notifyTextChanged();
+        session_.notifyUndoState();
+        finish(dialog);
+        break;
+    case torvel::RunResult::Status::Failed:
+        // Rolled back like a cancel, then the user learns why and where.
+        session_.notifyTextChanged();
+        session_.notifyUndoState();
+        finish(dialog);
+        if (mainWindow_)
+            mainWindow_->show();
+        MessageBox::error(mainWindow_,
+            session_.toDisplay(result.message) + QStringLiteral("\nLinha ") + QString::number(result.line));
+        break;
+    }
+    return result;
+}
+
+void ToolRunner::finish(QDialog* dialog)
+{
+    if (progress_->isVisible())
+        progress_->close();
+    progress_->setCancelFlag(true);
+    if (dialog)
+        dialog->done(QDialog::Accepted);
+}
+
+torvel::RunResult ToolRunner::edit(std::string_view tag, const LineCommand& command)
+{
+    long long caretRow = 1;
+    torvel::RunResult result = torvel::runEdit(session_.document(), tag, [&](torvel::ProgramText& text) {
+        torvel::LineCommandResult r = command(text);
+        caretRow = r.caretRow;
+        return r.description;
+    });
+    session_.document().undo.compact();
+    session_.notifyHistoryChanged();
+    session_.notifyTextChanged();
+    emit session_.followRequested(caretRow - 1);
+    session_.notifyUndoState();
+    return result;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/LineCommands.h"
+#include "core/RunProtocol.h"
+
+#include <QObject>
+
+#include <functional>
+#include <string_view>
+
+class QDialog;
+class QWidget;
+class Session;
+class TForm14;
+
+// Drives every function the dialogs start: the range tools through the progress
+// window and the run protocol, the line commands at once. The view is told about
+// the new text once at the end (and a few times a second during a long run of a
+// tool that asks for it), so the run costs little more than the tool itself.
+class ToolRunner : public QObject {
+    Q_OBJECT
+public:
+    ToolRunner(Session& session, QWidget* mainWindow, TForm14* progress, QObject* parent = nullptr);
+
+    // Hides the dialog, shows the progress window, runs the tool over the range and
+    // closes the dialog at the end, whatever the outcome.
+    torvel::RunResult run(QDialog* dialog, torvel::LineTool& tool, const torvel::Range& range);
+
+    using LineCommand = std::function<torvel::LineCommandResult(torvel::ProgramText&)>;
+    // A line command: snapshot, the edit, history entry; then the caret goes where the command says.
+    torvel::RunResult edit(std::string_view tag, const LineCommand& command);
+
+    TForm14* progressWindow() const { return progress_; }
+
+    // Called before each examined line, before the cancel flag is read (tests cancel through it).
+    std::function<void(long long position)> lineHook;
+
+    // Messages are let through at most this often during a run.
+    static constexpr int kSliceMs = 30;
+    // Tools that ask for it show their work at most this often.
+    static constexpr int kRefreshMs = 400;
+
+private:
+    class Observer;
+    void finish(QDialog* dialog);
+
+    Session& session_;
+    QWidget* mainWindow_;
+    TForm14* progress_;
+};
