@@ -41,7 +41,7 @@ void LoadAndSave(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
     std::remove(out.c_str());
 }
-BENCHMARK(LoadAndSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadAndSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void LoadPeakMemory(benchmark::State& state)
 {

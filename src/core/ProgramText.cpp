@@ -220,6 +220,14 @@ void ProgramText::setLines(const std::vector<std::string_view>& lines)
     *this = std::move(fresh);
 }
 
+void ProgramText::adoptLines(std::shared_ptr<std::string> buffer, std::vector<std::string_view> lines)
+{
+    chunks_.clear();
+    storedBytes_ = buffer->size();
+    chunks_.push_back(std::move(buffer));
+    lines_ = std::move(lines);
+}
+
 bool ProgramText::operator==(const ProgramText& other) const
 {
     return lineBreak_ == other.lineBreak_ && lines_.size() == other.lines_.size()

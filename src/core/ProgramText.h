@@ -48,6 +48,8 @@ public:
     void setText(std::string_view text);
     // Replaces all lines, keeps the style.
     void setLines(const std::vector<std::string_view>& lines);
+    // Replaces all lines by views into `buffer`, which the text keeps alive; keeps the style.
+    void adoptLines(std::shared_ptr<std::string> buffer, std::vector<std::string_view> lines);
 
     LineBreak lineBreak() const { return lineBreak_; }
     void setLineBreak(LineBreak style) { lineBreak_ = style; }

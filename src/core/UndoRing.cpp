@@ -43,14 +43,26 @@ uint64_t getVarint(const char*& p, const char* end)
 
 std::string compressLines(const ProgramText& text)
 {
-    // Layout before compression: line count, each length, then all bytes.
+    // Lines joined by LF compress best; a text whose lines hold LF themselves keeps
+    // every length in front instead.
+    bool joinable = true;
+    for (std::string_view l : text.lines())
+        joinable = joinable && l.find('\n') == std::string_view::npos;
     std::string raw;
-    raw.reserve(text.byteSize() + text.count() * 2 + 10);
+    raw.reserve(text.byteSize() + text.count() * (joinable ? 1 : 3) + 11);
+    raw.push_back(joinable ? 'J' : 'L');
     putVarint(raw, text.count());
-    for (std::string_view l : text.lines())
-        putVarint(raw, l.size());
-    for (std::string_view l : text.lines())
-        raw.append(l);
+    if (joinable) {
+        for (std::string_view l : text.lines()) {
+            raw.append(l);
+            raw.push_back('\n');
+        }
+    } else {
+        for (std::string_view l : text.lines())
+            putVarint(raw, l.size());
+        for (std::string_view l : text.lines())
+            raw.append(l);
+    }
     std::string out;
     out.resize(ZSTD_compressBound(raw.size()));
     const size_t n = ZSTD_compress(out.data(), out.size(), raw.data(), raw.size(), 1);
@@ -64,27 +76,38 @@ std::string compressLines(const ProgramText& text)
 void decompressLines(const std::string& blob, ProgramText& into)
 {
     const unsigned long long size = ZSTD_getFrameContentSize(blob.data(), blob.size());
-    if (size == ZSTD_CONTENTSIZE_ERROR || size == ZSTD_CONTENTSIZE_UNKNOWN)
+    if (size == ZSTD_CONTENTSIZE_ERROR || size == ZSTD_CONTENTSIZE_UNKNOWN || size == 0)
         throw std::runtime_error("corrupt snapshot");
-    std::string raw(size, '\0');
+    auto buffer = std::make_shared<std::string>(size, '\0');
+    std::string& raw = *buffer;
     const size_t n = ZSTD_decompress(raw.data(), raw.size(), blob.data(), blob.size());
     if (ZSTD_isError(n) || n != size)
         throw std::runtime_error("corrupt snapshot");
-    const char* p = raw.data();
-    const char* end = p + raw.size();
+    const char* p = raw.data() + 1;
+    const char* end = raw.data() + raw.size();
     const uint64_t count = getVarint(p, end);
-    std::vector<size_t> lengths(count);
-    for (auto& len : lengths)
-        len = getVarint(p, end);
     std::vector<std::string_view> lines;
     lines.reserve(count);
-    for (size_t len : lengths) {
-        if (static_cast<size_t>(end - p) < len)
-            throw std::runtime_error("corrupt snapshot");
-        lines.emplace_back(p, len);
-        p += len;
+    if (raw[0] == 'J') {
+        for (uint64_t i = 0; i < count; ++i) {
+            const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+            if (!lf)
+                throw std::runtime_error("corrupt snapshot");
+            lines.emplace_back(p, static_cast<size_t>(lf - p));
+            p = lf + 1;
+        }
+    } else {
+        std::vector<size_t> lengths(count);
+        for (auto& len : lengths)
+            len = getVarint(p, end);
+        for (size_t len : lengths) {
+            if (static_cast<size_t>(end - p) < len)
+                throw std::runtime_error("corrupt snapshot");
+            lines.emplace_back(p, len);
+            p += len;
+        }
     }
-    into.setLines(lines);
+    into.adoptLines(std::move(buffer), std::move(lines));
 }
 
 UndoRing::UndoRing() = default;
