@@ -11,7 +11,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
@@ -55,6 +57,8 @@ ToolDialog::ToolDialog(Session& session, ToolRunner& runner, const Setup& setup,
     SpeedButton1->setFocusPolicy(Qt::StrongFocus);
     groupLayout_->addWidget(SpeedButton1, 0, 1, Qt::AlignTop | Qt::AlignRight);
     connect(SpeedButton1, &QToolButton::clicked, this, &ToolDialog::SpeedButton1Click);
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, &ToolDialog::SpeedButton1Click);
 
     if (setup.withRange) {
         auto* line = new QFrame(group_);
@@ -102,6 +106,17 @@ void ToolDialog::showEvent(QShowEvent* event)
         frame.moveCenter(s->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+void ToolDialog::setFieldOrder(const QList<QWidget*>& ownFields)
+{
+    QList<QWidget*> order = ownFields;
+    if (range_)
+        order << range_->wholeFileOption() << range_->lineOption() << range_->firstLine() << range_->lastLine();
+    order << apply_ << cancel_ << SpeedButton1;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    order.first()->setFocus();
 }
 
 void ToolDialog::SpeedButton1Click() { session_.openHelp(helpPage_); }

@@ -57,6 +57,10 @@ protected:
     // A whole-number field with its label; the caller decides where the label goes.
     static int numberValue(QSpinBox* field);
 
+    // The tab order: the dialog's own fields as given, then the range, "Aplicar",
+    // "Cancelar" and the help button. The first field has the focus when the dialog first opens.
+    void setFieldOrder(const QList<QWidget*>& ownFields);
+
     // A text typed here, as the bytes of the open program.
     std::string programBytes(const QString& typed) const;
     // Runs the tool over the chosen range; the dialog closes at the end.

@@ -1,0 +1,37 @@
+#include "tools/Unit5.h"
+
+#include "core/CommentTool.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace {
+ToolDialog::Setup setup()
+{
+    ToolDialog::Setup s;
+    s.caption = QStringLiteral("Comentar Linha");
+    s.groupCaption = QStringLiteral(" Dados para Comentário  ");
+    s.helpPage = QStringLiteral("ComLinha.htm");
+    return s;
+}
+} // namespace
+
+TForm5::TForm5(Session& session, ToolRunner& runner, QWidget* parent)
+    : ToolDialog(session, runner, setup(), parent)
+{
+    setObjectName(QStringLiteral("Form5"));
+    Textloc = addTextCombo(0, QStringLiteral("Textloc"), QStringLiteral("Comentar linha com a palavra ="));
+    Textini = addTextCombo(1, QStringLiteral("Textini"), QStringLiteral("Caracter de Comentário Inicial ="),
+        {QStringLiteral("("), QStringLiteral("{"), QStringLiteral("[")});
+    Textfim = addTextCombo(2, QStringLiteral("Textfim"), QStringLiteral("Caracter de Comentário Final ="),
+        {QStringLiteral(")"), QStringLiteral("}"), QStringLiteral("]")});
+    connect(applyButton(), &QPushButton::clicked, this, &TForm5::btnOKClick);
+    setFieldOrder({Textloc, Textini, Textfim});
+}
+
+void TForm5::btnOKClick()
+{
+    torvel::CommentTool tool(torvel::CommentOptions {programBytes(Textloc->currentText()),
+        programBytes(Textini->currentText()), programBytes(Textfim->currentText())});
+    runTool(tool);
+}
