@@ -1,6 +1,7 @@
 #include "BenchData.h"
 
 #include "core/FileIO.h"
+#include "core/ProgramFile.h"
 #include "core/ProgramText.h"
 #include "core/RunProtocol.h"
 
@@ -35,8 +36,8 @@ void LoadAndSave(benchmark::State& state)
     const std::string in = benchFile();
     const std::string out = in + ".out";
     for (auto _ : state) {
-        ProgramText t = ProgramText::fromFileBytes(readFileBytes(in));
-        writeFileAtomic(out, t.toFileBytes());
+        ProgramText t = loadProgramFile(in);
+        saveProgramFile(out, t);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
     std::remove(out.c_str());
@@ -51,7 +52,7 @@ void LoadPeakMemory(benchmark::State& state)
     getrusage(RUSAGE_SELF, &before);
     long peak = 0;
     for (auto _ : state) {
-        ProgramText t = ProgramText::fromFileBytes(readFileBytes(in));
+        ProgramText t = loadProgramFile(in);
         benchmark::DoNotOptimize(t.count());
         rusage after {};
         getrusage(RUSAGE_SELF, &after);

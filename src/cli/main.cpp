@@ -6,6 +6,7 @@
 #include "core/FileIO.h"
 #include "core/HtmlListing.h"
 #include "core/LineCommands.h"
+#include "core/ProgramFile.h"
 #include "core/RunProtocol.h"
 #include "core/Settings.h"
 #include "core/TextTools.h"
@@ -276,7 +277,7 @@ std::string readInput(const std::string& file)
     return bytes;
 }
 
-bool writeStdout(const std::string& bytes)
+bool writeStdout(std::string_view bytes)
 {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -368,7 +369,7 @@ int run(int argc, char** argv)
             tool = makeTool(a, separator);
         }
         Document doc;
-        doc.text = ProgramText::fromFileBytes(readInput(file));
+        doc.text = file == "-" ? ProgramText::fromFileBytes(readInput(file)) : loadProgramFile(file);
         RunResult result;
         if (lineCommand) {
             const std::string& f = a.function;
@@ -391,14 +392,22 @@ int run(int argc, char** argv)
             std::fprintf(stderr, "torvel-batch: line %lld: %s\n", result.line, result.message.c_str());
             return 1;
         }
-        output = doc.text.toFileBytes();
         if (a.has("--history"))
             history = History::blockText(1, result.description);
+        if (inPlace || a.has("-o")) {
+            saveProgramFile(inPlace ? file : *a.value("-o"), doc.text);
+        } else {
+            bool ok = true;
+            doc.text.writeFileBytes([&](const char* p, size_t n) { ok = ok && writeStdout(std::string_view(p, n)); });
+            if (!ok)
+                throw FileError("Cannot write standard output.");
+        }
+        if (!history.empty())
+            std::fwrite(history.data(), 1, history.size(), stderr);
+        return 0;
     }
 
-    if (inPlace)
-        writeFileAtomic(file, output);
-    else if (auto out = a.value("-o"))
+    if (auto out = a.value("-o"))
         writeFileAtomic(*out, output);
     else if (!writeStdout(output))
         throw FileError("Cannot write standard output.");

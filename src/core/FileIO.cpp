@@ -1,10 +1,12 @@
 #include "core/FileIO.h"
 
 #include "core/Errors.h"
+#include "core/ProgramText.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -95,45 +97,119 @@ std::string readFileBytes(const std::string& path)
     return bytes;
 }
 
-void writeFileAtomic(const std::string& path, const std::string& bytes)
+std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size)
+{
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st { };
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+        throw FileError::cannotOpen(path);
+    if (!S_ISREG(st.st_mode)) {
+        std::string bytes = readFileBytes(path);
+        size = bytes.size();
+        std::unique_ptr<char[]> data(new char[size ? size : 1]);
+        std::memcpy(data.get(), bytes.data(), size);
+        return data;
+    }
+    size_t capacity = static_cast<size_t>(st.st_size);
+    std::unique_ptr<char[]> data(new char[capacity ? capacity : 1]);
+    adviseHugePages(data.get(), capacity);
+    size = 0;
+    for (;;) {
+        if (size == capacity) {
+            // The file grew while being read: take the rest too.
+            char probe;
+            const ssize_t r = ::read(fd.get(), &probe, 1);
+            if (r == 0)
+                break;
+            if (r < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw FileError::cannotOpen(path);
+            }
+            const size_t grown = capacity * 2 + 4096;
+            std::unique_ptr<char[]> bigger(new char[grown]);
+            std::memcpy(bigger.get(), data.get(), size);
+            bigger[size++] = probe;
+            data = std::move(bigger);
+            capacity = grown;
+            continue;
+        }
+        const ssize_t r = ::read(fd.get(), data.get() + size, capacity - size);
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError::cannotOpen(path);
+        }
+        if (r == 0)
+            break;
+        size += static_cast<size_t>(r);
+    }
+    return data;
+}
+
+AtomicFile::AtomicFile(const std::string& path)
+    : path_(path)
+    , target_(path)
 {
     // Write through a symbolic link to the file it names, as an in-place write would.
-    std::string target = path;
     char resolved[PATH_MAX];
     struct stat lst { };
     if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode) && ::realpath(path.c_str(), resolved))
-        target = resolved;
+        target_ = resolved;
 
     struct stat st { };
-    const bool exists = ::stat(target.c_str(), &st) == 0;
+    const bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode))
-        throw FileError::cannotCreate(path);
-
-    const size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string(".") : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string tmp = (slash == std::string::npos ? std::string() : dir) + "." + base + ".torvel-XXXXXX";
-
-    Fd fd(::mkstemp(tmp.data()));
-    if (fd.get() < 0)
-        throw FileError::cannotCreate(path);
-    mode_t mode;
+        throw FileError::cannotCreate(path_);
     if (exists) {
-        mode = st.st_mode & 07777;
+        mode_ = st.st_mode & 07777;
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        mode = 0666 & ~mask;
+        mode_ = 0666 & ~mask;
     }
-    bool ok
-        = writeAll(fd.get(), bytes.data(), bytes.size()) && ::fchmod(fd.get(), mode) == 0 && ::fdatasync(fd.get()) == 0;
-    if (exists && ok && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()))
-        (void)!::fchown(fd.get(), st.st_uid, st.st_gid); // best effort: keep the owner where allowed
-    ok = ::close(fd.release()) == 0 && ok;
-    if (!ok || ::rename(tmp.c_str(), target.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        throw FileError::cannotCreate(path);
-    }
+    const size_t slash = target_.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+    temp_ = dir + "." + base + ".torvel-XXXXXX";
+    fd_ = ::mkstemp(temp_.data());
+    if (fd_ < 0)
+        throw FileError::cannotCreate(path_);
+    if (exists && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()))
+        (void)!::fchown(fd_, st.st_uid, st.st_gid); // best effort: keep the owner where allowed
+}
+
+AtomicFile::~AtomicFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!committed_ && !temp_.empty())
+        ::unlink(temp_.c_str());
+}
+
+void AtomicFile::write(const char* data, size_t size)
+{
+    if (!writeAll(fd_, data, size))
+        throw FileError::cannotCreate(path_);
+}
+
+void AtomicFile::commit()
+{
+    // No fsync: the rename-over pattern is ordered by the file system (ext4 auto_da_alloc), and a
+    // forced flush would cost more than the whole save of a large program.
+    const bool ok = ::fchmod(fd_, static_cast<mode_t>(mode_)) == 0;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!ok || !closed || ::rename(temp_.c_str(), target_.c_str()) != 0)
+        throw FileError::cannotCreate(path_);
+    committed_ = true;
+}
+
+void writeFileAtomic(const std::string& path, const std::string& bytes)
+{
+    AtomicFile file(path);
+    file.write(bytes.data(), bytes.size());
+    file.commit();
 }
 
 } // namespace torvel

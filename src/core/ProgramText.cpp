@@ -4,11 +4,23 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace torvel {
 
 namespace {
 constexpr size_t kChunkSize = 1 << 20;
+}
+
+void adviseHugePages(const void* data, size_t size)
+{
+    // Large buffers fault in far faster as transparent huge pages.
+    if (size < (8u << 20))
+        return;
+    const auto begin = (reinterpret_cast<uintptr_t>(data) + 4095) & ~uintptr_t(4095);
+    const auto stop = (reinterpret_cast<uintptr_t>(data) + size) & ~uintptr_t(4095);
+    if (stop > begin)
+        ::madvise(reinterpret_cast<void*>(begin), stop - begin, MADV_HUGEPAGE);
 }
 
 std::string_view lineBreakBytes(LineBreak style)
@@ -27,46 +39,78 @@ std::string_view lineBreakBytes(LineBreak style)
 void splitLines(std::string_view bytes, std::vector<std::string_view>& out, bool* sawCr, bool* sawLf)
 {
     const char* p = bytes.data();
-    const char* end = p + bytes.size();
-    size_t breaks = 0;
-    for (const char* q = p; q < end; ++q)
-        breaks += (*q == '\n' || *q == '\r');
-    out.reserve(out.size() + breaks + 1);
+    const char* const end = p + bytes.size();
+    const size_t estimate = static_cast<size_t>(std::count(p, end, '\n')) + 1;
+    out.reserve(out.size() + estimate);
+    adviseHugePages(out.data(), out.capacity() * sizeof(std::string_view));
     bool cr = false, lf = false;
-    const char* start = p;
+    const char* lineStart = p;
+    // memchr finds LF fast; CRs are looked for only inside each LF-delimited piece.
     while (p < end) {
-        // Most bytes are neither CR nor LF; memchr finds LF fast and CR is rare in LF files.
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = nl ? nl : end;
+        bool pairedWithLf = false;
         const char* q = p;
-        while (q < end && *q != '\n' && *q != '\r')
-            ++q;
-        if (q == end)
-            break;
-        out.emplace_back(start, static_cast<size_t>(q - start));
-        if (*q == '\r') {
+        while (q < stop) {
+            const char* r = static_cast<const char*>(std::memchr(q, '\r', static_cast<size_t>(stop - q)));
+            if (!r)
+                break;
             cr = true;
-            if (q + 1 < end && q[1] == '\n') {
-                lf = true;
-                ++q;
+            out.emplace_back(lineStart, static_cast<size_t>(r - lineStart));
+            if (r + 1 == nl) {
+                pairedWithLf = true;
+                lineStart = nl + 1;
+                break;
             }
-        } else {
-            lf = true;
+            lineStart = q = r + 1;
         }
-        p = start = q + 1;
+        if (!nl)
+            break;
+        lf = true;
+        if (!pairedWithLf) {
+            out.emplace_back(lineStart, static_cast<size_t>(nl - lineStart));
+            lineStart = nl + 1;
+        }
+        p = nl + 1;
     }
-    if (start < end)
-        out.emplace_back(start, static_cast<size_t>(end - start));
+    if (lineStart < end)
+        out.emplace_back(lineStart, static_cast<size_t>(end - lineStart));
     if (sawCr)
         *sawCr = cr;
     if (sawLf)
         *sawLf = lf;
 }
 
+ProgramText::ProgramText(const ProgramText& other)
+    : chunks_(other.chunks_)
+    , storedBytes_(other.storedBytes_)
+    , lineBreak_(other.lineBreak_)
+{
+    lines_.reserve(other.lines_.size());
+    adviseHugePages(lines_.data(), lines_.capacity() * sizeof(std::string_view));
+    lines_.assign(other.lines_.begin(), other.lines_.end());
+}
+
+ProgramText& ProgramText::operator=(const ProgramText& other)
+{
+    if (this != &other)
+        *this = ProgramText(other);
+    return *this;
+}
+
 ProgramText ProgramText::fromFileBytes(std::string bytes)
 {
+    auto data = std::make_unique<char[]>(bytes.size());
+    std::memcpy(data.get(), bytes.data(), bytes.size());
+    return fromFileBuffer(std::move(data), bytes.size());
+}
+
+ProgramText ProgramText::fromFileBuffer(std::unique_ptr<char[]> bytes, size_t size)
+{
     ProgramText t;
-    t.adoptBuffer(std::move(bytes));
+    const Chunk& chunk = t.adoptBuffer(std::move(bytes), size);
     bool cr = false, lf = false;
-    splitLines(*t.chunks_.back(), t.lines_, &cr, &lf);
+    splitLines(std::string_view(chunk.data.get(), chunk.used), t.lines_, &cr, &lf);
     if (cr && !lf)
         t.lineBreak_ = LineBreak::Cr;
     else if (lf && !cr)
@@ -101,27 +145,33 @@ size_t ProgramText::byteSize() const
     return n;
 }
 
-void ProgramText::adoptBuffer(std::string buffer)
+const ProgramText::Chunk& ProgramText::adoptBuffer(std::unique_ptr<char[]> data, size_t size)
 {
-    storedBytes_ += buffer.size();
-    chunks_.push_back(std::make_shared<std::string>(std::move(buffer)));
+    auto chunk = std::make_shared<Chunk>();
+    chunk->data = std::move(data);
+    chunk->used = chunk->capacity = size;
+    storedBytes_ += size;
+    chunks_.push_back(std::move(chunk));
+    return *chunks_.back();
 }
 
 std::string_view ProgramText::store(std::string_view text)
 {
     if (text.empty())
         return {};
-    std::string* chunk = chunks_.empty() ? nullptr : chunks_.back().get();
-    if (!chunk || chunk->capacity() - chunk->size() < text.size()) {
-        auto fresh = std::make_shared<std::string>();
-        fresh->reserve(std::max(kChunkSize, text.size()));
+    Chunk* chunk = chunks_.empty() ? nullptr : chunks_.back().get();
+    if (!chunk || chunk->capacity - chunk->used < text.size()) {
+        auto fresh = std::make_shared<Chunk>();
+        fresh->capacity = std::max(kChunkSize, text.size());
+        fresh->data.reset(new char[fresh->capacity]);
         chunks_.push_back(fresh);
         chunk = fresh.get();
     }
-    const size_t at = chunk->size();
-    chunk->append(text); // within capacity: earlier views stay valid
+    char* at = chunk->data.get() + chunk->used;
+    std::memcpy(at, text.data(), text.size());
+    chunk->used += text.size();
     storedBytes_ += text.size();
-    return std::string_view(chunk->data() + at, text.size());
+    return std::string_view(at, text.size());
 }
 
 void ProgramText::maybeCompact()
@@ -132,16 +182,16 @@ void ProgramText::maybeCompact()
     const size_t live = byteSize();
     if (storedBytes_ < 3 * live + (64u << 20))
         return;
-    auto fresh = std::make_shared<std::string>();
-    fresh->reserve(live);
+    std::unique_ptr<char[]> fresh(new char[std::max<size_t>(live, 1)]);
+    char* p = fresh.get();
     for (std::string_view& l : lines_) {
-        const size_t at = fresh->size();
-        fresh->append(l);
-        l = std::string_view(fresh->data() + at, l.size());
+        std::memcpy(p, l.data(), l.size());
+        l = std::string_view(p, l.size());
+        p += l.size();
     }
     chunks_.clear();
-    chunks_.push_back(fresh);
-    storedBytes_ = live;
+    storedBytes_ = 0;
+    adoptBuffer(std::move(fresh), live);
 }
 
 void ProgramText::replace(long long i, std::string_view text)
@@ -193,8 +243,10 @@ std::string ProgramText::text() const
 void ProgramText::setText(std::string_view text)
 {
     ProgramText fresh;
-    fresh.adoptBuffer(std::string(text));
-    splitLines(*fresh.chunks_.back(), fresh.lines_);
+    std::unique_ptr<char[]> data(new char[std::max<size_t>(text.size(), 1)]);
+    std::memcpy(data.get(), text.data(), text.size());
+    const Chunk& chunk = fresh.adoptBuffer(std::move(data), text.size());
+    splitLines(std::string_view(chunk.data.get(), chunk.used), fresh.lines_);
     fresh.lineBreak_ = lineBreak_;
     *this = std::move(fresh);
 }
@@ -206,25 +258,23 @@ void ProgramText::setLines(const std::vector<std::string_view>& lines)
     size_t total = 0;
     for (std::string_view l : lines)
         total += l.size();
-    std::string buffer;
-    buffer.reserve(total);
-    for (std::string_view l : lines)
-        buffer.append(l);
-    fresh.adoptBuffer(std::move(buffer));
-    const char* p = fresh.chunks_.back()->data();
+    std::unique_ptr<char[]> buffer(new char[std::max<size_t>(total, 1)]);
+    char* p = buffer.get();
     fresh.lines_.reserve(lines.size());
     for (std::string_view l : lines) {
+        std::memcpy(p, l.data(), l.size());
         fresh.lines_.emplace_back(p, l.size());
         p += l.size();
     }
+    fresh.adoptBuffer(std::move(buffer), total);
     *this = std::move(fresh);
 }
 
-void ProgramText::adoptLines(std::shared_ptr<std::string> buffer, std::vector<std::string_view> lines)
+void ProgramText::adoptLines(std::unique_ptr<char[]> buffer, size_t size, std::vector<std::string_view> lines)
 {
     chunks_.clear();
-    storedBytes_ = buffer->size();
-    chunks_.push_back(std::move(buffer));
+    storedBytes_ = 0;
+    adoptBuffer(std::move(buffer), size);
     lines_ = std::move(lines);
 }
 

@@ -17,13 +17,21 @@ std::string_view lineBreakBytes(LineBreak style);
 class ProgramText {
 public:
     ProgramText() = default;
+    ProgramText(const ProgramText& other);
+    ProgramText& operator=(const ProgramText& other);
+    ProgramText(ProgramText&&) noexcept = default;
+    ProgramText& operator=(ProgramText&&) noexcept = default;
 
     // Parses file bytes: CR LF, lone CR and lone LF separate lines; a final
     // separator starts no line. Detects the style.
     static ProgramText fromFileBytes(std::string bytes);
+    // The same from a buffer the text takes over (no copy).
+    static ProgramText fromFileBuffer(std::unique_ptr<char[]> bytes, size_t size);
     // Every line followed by the style's separator.
     std::string toFileBytes() const;
     void appendFileBytes(std::string& out) const;
+    // Streams the file bytes through `sink` in pieces of about a megabyte.
+    template <class Sink> void writeFileBytes(Sink&& sink) const;
 
     size_t count() const { return lines_.size(); }
     bool empty() const { return lines_.empty(); }
@@ -49,7 +57,7 @@ public:
     // Replaces all lines, keeps the style.
     void setLines(const std::vector<std::string_view>& lines);
     // Replaces all lines by views into `buffer`, which the text keeps alive; keeps the style.
-    void adoptLines(std::shared_ptr<std::string> buffer, std::vector<std::string_view> lines);
+    void adoptLines(std::unique_ptr<char[]> buffer, size_t size, std::vector<std::string_view> lines);
 
     LineBreak lineBreak() const { return lineBreak_; }
     void setLineBreak(LineBreak style) { lineBreak_ = style; }
@@ -60,16 +68,43 @@ public:
     bool operator==(const ProgramText& other) const;
 
 private:
+    // Bytes are append-only and never move once a view points into them; copies of
+    // the text share chunks, so `used` lives in the chunk, not in the text.
+    struct Chunk {
+        std::unique_ptr<char[]> data;
+        size_t used = 0;
+        size_t capacity = 0;
+    };
+
     std::string_view store(std::string_view text);
-    void adoptBuffer(std::string buffer);
+    const Chunk& adoptBuffer(std::unique_ptr<char[]> data, size_t size);
     void maybeCompact();
 
     std::vector<std::string_view> lines_;
-    // Chunks are append-only and never reallocated once a view points into them.
-    std::vector<std::shared_ptr<std::string>> chunks_;
+    std::vector<std::shared_ptr<Chunk>> chunks_;
     size_t storedBytes_ = 0;
     LineBreak lineBreak_ = LineBreak::CrLf;
 };
+
+template <class Sink> void ProgramText::writeFileBytes(Sink&& sink) const
+{
+    const std::string_view sep = lineBreakBytes(lineBreak_);
+    std::string buffer;
+    buffer.reserve(1 << 20);
+    for (std::string_view l : lines_) {
+        if (buffer.size() + l.size() + sep.size() > buffer.capacity() && !buffer.empty()) {
+            sink(buffer.data(), buffer.size());
+            buffer.clear();
+        }
+        buffer.append(l);
+        buffer.append(sep);
+    }
+    if (!buffer.empty())
+        sink(buffer.data(), buffer.size());
+}
+
+// Asks for transparent huge pages on a large buffer that has not been touched yet.
+void adviseHugePages(const void* data, size_t size);
 
 // Splits at CR LF, CR and LF into views of `bytes`; reports which separators were seen.
 void splitLines(

@@ -78,9 +78,9 @@ void decompressLines(const std::string& blob, ProgramText& into)
     const unsigned long long size = ZSTD_getFrameContentSize(blob.data(), blob.size());
     if (size == ZSTD_CONTENTSIZE_ERROR || size == ZSTD_CONTENTSIZE_UNKNOWN || size == 0)
         throw std::runtime_error("corrupt snapshot");
-    auto buffer = std::make_shared<std::string>(size, '\0');
-    std::string& raw = *buffer;
-    const size_t n = ZSTD_decompress(raw.data(), raw.size(), blob.data(), blob.size());
+    std::unique_ptr<char[]> buffer(new char[size]);
+    const std::string_view raw(buffer.get(), size);
+    const size_t n = ZSTD_decompress(buffer.get(), size, blob.data(), blob.size());
     if (ZSTD_isError(n) || n != size)
         throw std::runtime_error("corrupt snapshot");
     const char* p = raw.data() + 1;
@@ -107,7 +107,7 @@ void decompressLines(const std::string& blob, ProgramText& into)
             p += len;
         }
     }
-    into.adoptLines(std::move(buffer), std::move(lines));
+    into.adoptLines(std::move(buffer), size, std::move(lines));
 }
 
 UndoRing::UndoRing() = default;

@@ -1,5 +1,6 @@
 #include "core/Errors.h"
 #include "core/FileIO.h"
+#include "core/ProgramFile.h"
 
 #include <gtest/gtest.h>
 
@@ -61,5 +62,21 @@ TEST(FileIO, FailuresNameThePathAndKeepTheOldFile)
     EXPECT_THROW(writeFileAtomic((dir / "no" / "such" / "f.nc").string(), "x"), FileError);
     EXPECT_THROW(writeFileAtomic(dir.string(), "x"), FileError);
     EXPECT_EQ(readFileBytes(file), "old");
+    fs::remove_all(dir);
+}
+
+TEST(FileIO, ProgramFilesStreamExactly)
+{
+    const fs::path dir = tempDir();
+    const std::string file = (dir / "big.nc").string();
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i)
+        bytes += "N" + std::to_string(i) + (i % 3 ? "\r\n" : "\n"); // mixed: saved as CR LF
+    writeFileAtomic(file, bytes);
+    const ProgramText t = loadProgramFile(file);
+    EXPECT_EQ(t.count(), 200000u);
+    saveProgramFile(file, t);
+    EXPECT_EQ(readFileBytes(file), t.toFileBytes());
+    EXPECT_EQ(loadProgramFile(file), t);
     fs::remove_all(dir);
 }
