@@ -15,18 +15,14 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSpinBox>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-QIcon helpIcon(const QWidget* widget)
+QIcon helpIcon()
 {
-    for (const auto* name : {":/icons/help.png", ":/icons/help.svg", ":/icons/ajuda.png"}) {
-        const QString path = QString::fromLatin1(name);
-        if (QFile::exists(path))
-            return QIcon(path);
-    }
-    return widget->style()->standardIcon(QStyle::SP_DialogHelpButton);
+    const QString path = QStringLiteral(":/icons/help.png");
+    // Without the picture the button shows its "?" text.
+    return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 
 ToolDialog::ToolDialog(Session& session, ToolRunner& runner, const Setup& setup, QWidget* parent)
@@ -50,7 +46,7 @@ ToolDialog::ToolDialog(Session& session, ToolRunner& runner, const Setup& setup,
     SpeedButton1 = new QToolButton(group_);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     SpeedButton1->setAutoRaise(true);
-    SpeedButton1->setIcon(helpIcon(this));
+    SpeedButton1->setIcon(helpIcon());
     SpeedButton1->setText(QStringLiteral("?"));
     SpeedButton1->setToolTip(QStringLiteral("Ajuda"));
     SpeedButton1->setAccessibleName(QStringLiteral("Ajuda"));

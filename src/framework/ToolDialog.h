@@ -84,5 +84,5 @@ private:
     bool placed_ = false;
 };
 
-// The help button's picture: the program's own when it has one, else the style's.
-QIcon helpIcon(const QWidget* widget);
+// The help button's picture from the program's resources; none when they are not loaded.
+QIcon helpIcon();
