@@ -278,6 +278,12 @@ void ProgramText::adoptLines(std::unique_ptr<char[]> buffer, size_t size, std::v
     lines_ = std::move(lines);
 }
 
+void ProgramText::replaceAllLines(std::vector<std::string_view> lines)
+{
+    lines_ = std::move(lines);
+    maybeCompact();
+}
+
 bool ProgramText::operator==(const ProgramText& other) const
 {
     return lineBreak_ == other.lineBreak_ && lines_.size() == other.lines_.size()

@@ -59,6 +59,12 @@ public:
     // Replaces all lines by views into `buffer`, which the text keeps alive; keeps the style.
     void adoptLines(std::unique_ptr<char[]> buffer, size_t size, std::vector<std::string_view> lines);
 
+    // Copies bytes into the text's own storage; the view stays valid as long as the text
+    // (or a copy of it) lives. With replaceAllLines, a run can rebuild the list in one pass.
+    std::string_view storeBytes(std::string_view bytes) { return store(bytes); }
+    // Every view must come from this text's lines or from storeBytes().
+    void replaceAllLines(std::vector<std::string_view> lines);
+
     LineBreak lineBreak() const { return lineBreak_; }
     void setLineBreak(LineBreak style) { lineBreak_ = style; }
 

@@ -19,68 +19,77 @@ namespace {
 
 struct Cancelled { };
 
+// Walks the original lines of the range once. Lines are rewritten in place until a
+// tool inserts or removes one; from then on the list is rebuilt in a single pass,
+// so inserting or deleting many lines costs no more than rewriting them.
 void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver& observer)
 {
     const auto count = static_cast<long long>(text.count());
-    const long long start = range.wholeFile ? 0 : range.first - 1;
-    long long end = range.wholeFile ? count - 1 : range.last - 1;
-    std::string out;
-
-    if (tool.removesLines()) {
-        // As many examinations as the range had lines; a removed line's successor moves up into its place.
-        const long long examinations = std::max(0LL, end - start + 1);
-        long long i = start;
-        for (long long k = 0; k < examinations; ++k) {
-            if (observer.progress(k))
-                throw Cancelled {};
-            if (i >= static_cast<long long>(text.count()))
-                break;
-            if (tool.apply(text.line(i), out) == LineAction::Remove)
-                text.remove(i);
-            else
-                ++i;
-        }
-        return;
-    }
-
+    const long long start = std::max(0LL, range.wholeFile ? 0 : range.first - 1);
+    // Past the end every line reads empty and no tool changes an empty line.
+    const long long end = std::min(count - 1, range.wholeFile ? count - 1 : range.last - 1);
     const bool trims = tool.trimsLine();
     const bool skipsBlank = tool.skipsBlankLines();
-    for (long long i = std::max(0LL, start); i <= end; ++i) {
-        if (observer.progress(i))
+    const bool removing = tool.removesLines();
+    const std::vector<std::string_view>& source = text.lines();
+
+    std::vector<std::string_view> built;
+    bool building = false;
+    auto startBuilding = [&](long long upTo) {
+        building = true;
+        built.reserve(source.size() + source.size() / 8 + 16);
+        adviseHugePages(built.data(), built.capacity() * sizeof(std::string_view));
+        built.assign(source.begin(), source.begin() + upTo);
+    };
+
+    std::string out;
+    for (long long i = start; i <= end; ++i) {
+        if (observer.progress(removing ? i - start : i))
             throw Cancelled {};
-        // Past the end every line reads empty and no tool changes an empty line.
-        if (i >= static_cast<long long>(text.count()))
-            break;
-        std::string_view line = text.line(i);
-        if (trims)
-            line = trimmed(line);
-        if (skipsBlank && isBlankOnly(line))
-            continue;
-        switch (tool.apply(line, out)) {
+        const std::string_view original = source[static_cast<size_t>(i)];
+        std::string_view line = trims ? trimmed(original) : original;
+        LineAction action = LineAction::Keep;
+        if (!(skipsBlank && isBlankOnly(line)))
+            action = tool.apply(line, out);
+        switch (action) {
         case LineAction::Keep:
+            if (building)
+                built.push_back(original);
             break;
         case LineAction::Replace:
-            if (trimmed(out) != trimmed(text.line(i)))
+            // Write-back rule: a change only at the ends of the line is not written.
+            if (trimmed(out) == trimmed(original)) {
+                if (building)
+                    built.push_back(original);
+            } else if (building) {
+                built.push_back(text.storeBytes(out));
+            } else {
                 text.replace(i, out);
+            }
             break;
         case LineAction::InsertBefore:
-            text.insert(i, out);
-            ++i;
-            ++end;
+            if (!building)
+                startBuilding(i);
+            built.push_back(text.storeBytes(out));
+            built.push_back(original);
             break;
         case LineAction::InsertAfter:
-            text.insert(i + 1, out);
-            ++i;
-            ++end;
+            if (!building)
+                startBuilding(i);
+            built.push_back(original);
+            built.push_back(text.storeBytes(out));
             break;
         case LineAction::Remove:
-            text.remove(i);
-            --i;
-            --end;
+            if (!building)
+                startBuilding(i);
             break;
         }
-        if (i % 1000 == 0)
+        if (!removing && i % 1000 == 0)
             observer.follow(i);
+    }
+    if (building) {
+        built.insert(built.end(), source.begin() + std::max(start, end + 1), source.end());
+        text.replaceAllLines(std::move(built));
     }
 }
 
