@@ -1,0 +1,237 @@
+#include "core/CoordinateTools.h"
+
+#include "core/Blank.h"
+#include "core/CoordinateRewrite.h"
+
+#include <cstring>
+#include <optional>
+#include <span>
+#include <utility>
+
+namespace torvel {
+
+namespace {
+
+bool holdsLetter(std::string_view line, char letter)
+{
+    return !line.empty() && std::memchr(line.data(), letter, line.size()) != nullptr;
+}
+
+// Keeps only the letters the line holds at all: a line without them comes out as it went in.
+size_t presentLetters(std::string_view line, LetterOperation* letters, size_t count)
+{
+    size_t kept = 0;
+    for (size_t k = 0; k < count; ++k) {
+        if (holdsLetter(line, letters[k].letter))
+            letters[kept++] = letters[k];
+    }
+    return kept;
+}
+
+LineAction result(std::string_view line, std::string_view newLine, std::string& out)
+{
+    if (newLine == line)
+        return LineAction::Keep;
+    out.assign(newLine);
+    return LineAction::Replace;
+}
+
+LineAction rewrite(
+    std::string_view line, std::span<const LetterOperation> letters, std::string& out, bool plus, char separator)
+{
+    if (letters.empty())
+        return LineAction::Keep;
+    out.clear();
+    rewriteCoordinates(line, letters, plus, separator, out);
+    return out == line ? LineAction::Keep : LineAction::Replace;
+}
+
+// The first occurrence, left to right, case-sensitive, comments included. The
+// short forms G2 and G3 count only where no digit follows, sparing G20..G39.
+bool replaceFirstCode(std::string& line, std::string_view from, std::string_view to, bool shortForm)
+{
+    size_t at = line.find(from);
+    while (shortForm && at != std::string::npos && at + from.size() < line.size() && line[at + from.size()] >= '0'
+        && line[at + from.size()] <= '9')
+        at = line.find(from, at + 1);
+    if (at == std::string::npos)
+        return false;
+    line.replace(at, from.size(), to);
+    return true;
+}
+
+const char* const kCrLf = "\r\n";
+
+} // namespace
+
+TranslateTool::TranslateTool(TranslateOptions options)
+    : options_(std::move(options))
+{ }
+
+void TranslateTool::begin()
+{
+    for (auto& v : values_)
+        v.reset();
+}
+
+std::string TranslateTool::tag() const { return "Trans_XYZ"; }
+
+std::string TranslateTool::progressCaption() const { return "Executando a função translação dos eixos XYZ..."; }
+
+std::string TranslateTool::describe() const
+{
+    std::string d = "Adicionado valor aos Eixos:";
+    const auto axis = [&](bool ticked, const char* name, const std::string& value) {
+        if (ticked)
+            d += std::string(kCrLf) + "Incrementado ao eixo \"" + name + "\" o valor de " + value;
+    };
+    axis(options_.x, "X", options_.xValue);
+    axis(options_.y, "Y", options_.yValue);
+    axis(options_.z, "Z", options_.zValue);
+    return d;
+}
+
+LineAction TranslateTool::apply(std::string_view line, std::string& out)
+{
+    const char separator = options_.decimalSeparator;
+    // The typed value is converted where a word first uses it, so a bad value
+    // fails only there; a good one is kept, as converting it again could only
+    // give the same value.
+    const auto value = [&](const std::string& typed, std::optional<Extended>& cache) {
+        if (!cache)
+            cache = readLocaleNumber(trimmed(typed), separator);
+        return *cache;
+    };
+    const auto addX = [&](Extended old) { return old + value(options_.xValue, values_[0]); };
+    const auto addY = [&](Extended old) { return old + value(options_.yValue, values_[1]); };
+    const auto addZ = [&](Extended old) { return old + value(options_.zValue, values_[2]); };
+    LetterOperation letters[3] = {{'X', addX}, {'Y', addY}, {'Z', addZ}};
+    const bool ticked[3] = {options_.x, options_.y, options_.z};
+    size_t count = 0;
+    for (size_t k = 0; k < 3; ++k) {
+        if (ticked[k])
+            letters[count++] = letters[k];
+    }
+    return rewrite(line, std::span(letters, presentLetters(line, letters, count)), out, options_.plus, separator);
+}
+
+MirrorTool::MirrorTool(MirrorOptions options)
+    : options_(options)
+{ }
+
+std::string MirrorTool::tag() const { return "Espelhar_XY"; }
+
+std::string MirrorTool::progressCaption() const { return "Executando a função espelhamento dos eixos XY..."; }
+
+std::string MirrorTool::describe() const
+{
+    std::string d = "Aplicada a função espelhamento conforme:";
+    const std::pair<bool, const char*> lines[] = {
+        {options_.x, "- Espelhamento do eixo X"},
+        {options_.y, "- Espelhamento do eixo Y"},
+        {options_.g02ToG03, "- Substituido código G02 por G03"},
+        {options_.g03ToG02, "- Substituido código G03 por G02"},
+        {options_.g41ToG42, "- Substituido código G41 por G42"},
+        {options_.g42ToG41, "- Substituido código G42 por G41"},
+        {options_.plus, "- Acrescentado caracter \"+\" nas coordenadas positivas"},
+    };
+    for (const auto& [ticked, text] : lines) {
+        if (ticked)
+            d += std::string(kCrLf) + text;
+    }
+    return d;
+}
+
+LineAction MirrorTool::apply(std::string_view line, std::string& out)
+{
+    // Literally old + (-2 × old): only a value beyond half the range differs from -old (it overflows).
+    const auto mirror = [](Extended old) { return old + (-2 * old); };
+    LetterOperation letters[2] = {{'X', mirror}, {'Y', mirror}};
+    size_t count = 0;
+    if (options_.x)
+        letters[count++] = letters[0];
+    if (options_.y)
+        letters[count++] = letters[1];
+    count = presentLetters(line, letters, count);
+    const bool anyCode = options_.g02ToG03 || options_.g03ToG02 || options_.g41ToG42 || options_.g42ToG41;
+    if (!anyCode)
+        return rewrite(line, std::span(letters, count), out, options_.plus, options_.decimalSeparator);
+
+    std::string& s = buffer_;
+    s.clear();
+    if (count != 0)
+        rewriteCoordinates(line, std::span(letters, count), options_.plus, options_.decimalSeparator, s);
+    else
+        s.assign(line);
+    // The reverse exchange runs only where the forward one changed nothing,
+    // so that a G02 just made G03 is not turned back in the same pass.
+    bool changed = false;
+    if (options_.g02ToG03) {
+        changed |= replaceFirstCode(s, "G02", "G03", false);
+        changed |= replaceFirstCode(s, "G2", "G3", true);
+    }
+    if (!changed && options_.g03ToG02) {
+        replaceFirstCode(s, "G03", "G02", false);
+        replaceFirstCode(s, "G3", "G2", true);
+    }
+    changed = false;
+    if (options_.g41ToG42)
+        changed = replaceFirstCode(s, "G41", "G42", false);
+    if (!changed && options_.g42ToG41)
+        replaceFirstCode(s, "G42", "G41", false);
+    return result(line, s, out);
+}
+
+ArcsTool::ArcsTool(ArcsOptions options)
+    : options_(options)
+{ }
+
+std::string ArcsTool::tag() const { return "IncAbs_IJ"; }
+
+std::string ArcsTool::progressCaption() const { return "Executando a função converter coordenadas IJ..."; }
+
+std::string ArcsTool::describe() const
+{
+    if (options_.direction == ArcsOptions::Direction::Absolute)
+        return "Convertido coordenadas \"I,J\" para absoluto";
+    return "Convertido coordenadas \"I,J\" para incremental";
+}
+
+void ArcsTool::begin()
+{
+    rememberedX_ = "0";
+    rememberedY_ = "0";
+}
+
+LineAction ArcsTool::apply(std::string_view line, std::string& out)
+{
+    const char separator = options_.decimalSeparator;
+    // The centre is measured from the position the lines before reached (the
+    // arc's start point); this line's own end point counts from the next line on.
+    LineAction action = LineAction::Keep;
+    if (options_.direction != ArcsOptions::Direction::None) {
+        const bool absolute = options_.direction == ArcsOptions::Direction::Absolute;
+        const auto i = [&](Extended old) {
+            const Extended x = readLocaleNumber(rememberedX_, separator);
+            return absolute ? old + x : old - x;
+        };
+        const auto j = [&](Extended old) {
+            const Extended y = readLocaleNumber(rememberedY_, separator);
+            return absolute ? old + y : old - y;
+        };
+        LetterOperation letters[2] = {{'I', i}, {'J', j}};
+        action = rewrite(line, std::span(letters, presentLetters(line, letters, 2)), out, options_.plus, separator);
+    }
+    const auto remember = [&](char letter, std::string& memory) {
+        if (!holdsLetter(line, letter))
+            return;
+        std::string text = readCoordinate(line, letter, separator);
+        if (!trimmed(text).empty())
+            memory = std::move(text);
+    };
+    remember('X', rememberedX_);
+    remember('Y', rememberedY_);
+    return action;
+}
+
+} // namespace torvel

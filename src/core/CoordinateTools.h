@@ -1,0 +1,85 @@
+#pragma once
+
+#include "core/LineTool.h"
+#include "core/Numbers.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace torvel {
+
+// "Translação dos Eixos XYZ": the value typed for each ticked axis is added to its numbers.
+struct TranslateOptions {
+    bool x = false, y = false, z = false;
+    std::string xValue, yValue, zValue; // as typed, with the locale separator
+    bool plus = false;
+    char decimalSeparator = '.';
+};
+
+class TranslateTool : public LineTool {
+public:
+    explicit TranslateTool(TranslateOptions options);
+
+    std::string tag() const override;
+    std::string progressCaption() const override;
+    std::string describe() const override;
+    bool trimsLine() const override { return true; }
+    bool refreshesView() const override { return true; }
+    void begin() override;
+    LineAction apply(std::string_view line, std::string& out) override;
+
+private:
+    TranslateOptions options_;
+    std::optional<Extended> values_[3]; // converted typed values, once used
+};
+
+// "Espelhamento dos Eixos XY": X and Y change sign; G02/G03 and G41/G42 are exchanged.
+struct MirrorOptions {
+    bool x = false, y = false, g02ToG03 = false, g03ToG02 = false, g41ToG42 = false, g42ToG41 = false, plus = false;
+    char decimalSeparator = '.';
+};
+
+class MirrorTool : public LineTool {
+public:
+    explicit MirrorTool(MirrorOptions options);
+
+    std::string tag() const override;
+    std::string progressCaption() const override;
+    std::string describe() const override;
+    bool trimsLine() const override { return true; }
+    bool refreshesView() const override { return true; }
+    LineAction apply(std::string_view line, std::string& out) override;
+
+private:
+    MirrorOptions options_;
+    std::string buffer_;
+};
+
+// "Converter Coordenadas IJ ": I and J gain or lose the position reached by the lines before.
+struct ArcsOptions {
+    enum class Direction { None, Absolute, Incremental };
+    Direction direction = Direction::None;
+    bool plus = false;
+    char decimalSeparator = '.';
+};
+
+class ArcsTool : public LineTool {
+public:
+    explicit ArcsTool(ArcsOptions options);
+
+    std::string tag() const override;
+    std::string progressCaption() const override;
+    std::string describe() const override;
+    bool trimsLine() const override { return true; }
+    bool refreshesView() const override { return true; }
+    void begin() override;
+    LineAction apply(std::string_view line, std::string& out) override;
+
+private:
+    ArcsOptions options_;
+    std::string rememberedX_ = "0"; // number texts with the locale separator
+    std::string rememberedY_ = "0";
+};
+
+} // namespace torvel
