@@ -162,8 +162,11 @@ std::string_view ProgramText::store(std::string_view text)
     Chunk* chunk = chunks_.empty() ? nullptr : chunks_.back().get();
     if (!chunk || chunk->capacity - chunk->used < text.size()) {
         auto fresh = std::make_shared<Chunk>();
-        fresh->capacity = std::max(kChunkSize, text.size());
+        // Chunks grow with the text, so a run that rewrites every line allocates a few large ones.
+        const size_t want = std::clamp(storedBytes_ / 4, kChunkSize, size_t(64) << 20);
+        fresh->capacity = std::max(want, text.size());
         fresh->data.reset(new char[fresh->capacity]);
+        adviseHugePages(fresh->data.get(), fresh->capacity);
         chunks_.push_back(fresh);
         chunk = fresh.get();
     }
@@ -177,9 +180,11 @@ std::string_view ProgramText::store(std::string_view text)
 void ProgramText::maybeCompact()
 {
     // Rewritten lines leave dead bytes behind; rebuild once they dominate.
-    if (storedBytes_ < (64u << 20))
+    // Counting the live bytes walks every line, so it is done only after the store has grown a lot.
+    if (storedBytes_ < compactCheckAt_)
         return;
     const size_t live = byteSize();
+    compactCheckAt_ = storedBytes_ + std::max(live, size_t(64) << 20);
     if (storedBytes_ < 3 * live + (64u << 20))
         return;
     std::unique_ptr<char[]> fresh(new char[std::max<size_t>(live, 1)]);

@@ -89,6 +89,7 @@ private:
     std::vector<std::string_view> lines_;
     std::vector<std::shared_ptr<Chunk>> chunks_;
     size_t storedBytes_ = 0;
+    size_t compactCheckAt_ = size_t(64) << 20;
     LineBreak lineBreak_ = LineBreak::CrLf;
 };
 
