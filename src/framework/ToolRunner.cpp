@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -99,8 +100,7 @@ torvel::RunResult ToolRunner::run(QDialog* dialog, torvel::LineTool& tool, const
 
     Observer observer(*this, tool.refreshesView());
     torvel::RunResult result = torvel::runFunction(session_.document(), tool, range, observer);
-    // Snapshots are taken as cheap shared copies; squeeze them now that the run is over.
-    session_.document().undo.compact();
+    scheduleCompact();
 
     switch (result.status) {
     case torvel::RunResult::Status::Done:
@@ -142,6 +142,19 @@ void ToolRunner::finish(QDialog* dialog)
         dialog->done(QDialog::Accepted);
 }
 
+void ToolRunner::scheduleCompact()
+{
+    // Snapshots are taken as cheap shared copies. Compressing one costs about as much as
+    // the run itself on a large program, so it waits until the result is on the screen.
+    if (compactPending_)
+        return;
+    compactPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        compactPending_ = false;
+        session_.document().undo.compact();
+    });
+}
+
 torvel::RunResult ToolRunner::edit(std::string_view tag, const LineCommand& command)
 {
     long long caretRow = 1;
@@ -150,7 +163,7 @@ torvel::RunResult ToolRunner::edit(std::string_view tag, const LineCommand& comm
         caretRow = r.caretRow;
         return r.description;
     });
-    session_.document().undo.compact();
+    scheduleCompact();
     session_.notifyHistoryChanged();
     session_.notifyTextChanged();
     emit session_.followRequested(caretRow - 1);

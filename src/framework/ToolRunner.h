@@ -43,8 +43,10 @@ public:
 private:
     class Observer;
     void finish(QDialog* dialog);
+    void scheduleCompact();
 
     Session& session_;
     QWidget* mainWindow_;
     TForm14* progress_;
+    bool compactPending_ = false;
 };

@@ -81,6 +81,7 @@ private slots:
     void cancelActsWithinATimeSlice();
     void conversionErrorRollsBackAndNamesTheLine();
     void lineCommandIsOneUndoableStep();
+    void snapshotsAreSqueezedOnceTheResultIsShown();
 };
 
 void TestFramework::gaugePercent_data()
@@ -425,6 +426,20 @@ void TestFramework::lineCommandIsOneUndoableStep()
     rig.session.undo();
     QCOMPARE(rig.text(), before);
     QVERIFY(!rig.session.document().undo.buttonEnabled());
+}
+
+void TestFramework::snapshotsAreSqueezedOnceTheResultIsShown()
+{
+    Rig rig;
+    rig.setLines(numberedLines(20000, " G01 X5 Y7 Z9"));
+    const std::string before = rig.text();
+    torvel::SpacesTool tool(torvel::SpacesOptions {false});
+    rig.runner.run(nullptr, tool, torvel::Range {});
+    const size_t shared = rig.session.document().undo.memoryBytes();
+    QVERIFY(shared >= before.size() / 2);
+    QTRY_VERIFY(rig.session.document().undo.memoryBytes() < shared / 4);
+    rig.session.undo();
+    QCOMPARE(rig.text(), before);
 }
 
 QTEST_MAIN(TestFramework)
