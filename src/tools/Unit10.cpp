@@ -8,19 +8,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace {
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Inserir Informações");
-    s.groupCaption = QStringLiteral(" Informações para Inserir Dados ");
-    s.helpPage = QStringLiteral("InserirInfo.htm");
-    return s;
-}
-} // namespace
-
 TForm10::TForm10(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Inserir Informações"),
+            .groupCaption = QStringLiteral(" Informações para Inserir Dados "),
+            .helpPage = QStringLiteral("InserirInfo.htm")},
+        parent)
 {
     setObjectName(QStringLiteral("Form10"));
     Textloc = addTextCombo(0, QStringLiteral("Textloc"), QStringLiteral(" Localizar Linha com a Palavra ="));

@@ -11,20 +11,13 @@
 
 #include <limits>
 
-namespace {
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Editar Linha ");
-    s.groupCaption = QStringLiteral(" Informações da Linha ");
-    s.helpPage = QStringLiteral("EditLinha.htm");
-    s.withRange = false;
-    return s;
-}
-} // namespace
-
 TForm11::TForm11(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Editar Linha "),
+            .groupCaption = QStringLiteral(" Informações da Linha "),
+            .helpPage = QStringLiteral("EditLinha.htm"),
+            .withRange = false},
+        parent)
 {
     setObjectName(QStringLiteral("Form11"));
     auto* caption = new QLabel(QStringLiteral("Linha a ser Editada ="), this);

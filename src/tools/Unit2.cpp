@@ -6,20 +6,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace {
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Adicionar ou Remover Espaços");
-    s.groupCaption = QStringLiteral(" Dados para Operação ");
-    s.helpPage = QStringLiteral("AddRem.htm");
-    s.cancelName = QStringLiteral("Button1");
-    return s;
-}
-} // namespace
-
 TForm2::TForm2(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Adicionar ou Remover Espaços"),
+            .groupCaption = QStringLiteral(" Dados para Operação "),
+            .helpPage = QStringLiteral("AddRem.htm"),
+            .cancelName = QStringLiteral("Button1")},
+        parent)
 {
     setObjectName(QStringLiteral("Form2"));
     RadioButton1 = new QRadioButton(QStringLiteral("Remover Espaços"), this);

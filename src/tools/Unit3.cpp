@@ -9,24 +9,17 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-namespace {
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Editar Números dos Blocos");
-    s.groupCaption = QStringLiteral(" Dados para Operação ");
-    s.helpPage = QStringLiteral("EditNum.htm");
-    s.cancelName = QStringLiteral("Button1");
-    s.rangeCaptions.wholeFile = QStringLiteral("Aplicar em Todo Arquivo");
-    // Label3 is the increment's label here.
-    s.rangeCaptions.untilLabelName = QStringLiteral("LabelAte");
-    return s;
-}
-} // namespace
-
 TForm3::TForm3(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Editar Números dos Blocos"),
+            .groupCaption = QStringLiteral(" Dados para Operação "),
+            .helpPage = QStringLiteral("EditNum.htm"),
+            .rangeCaptions
+            = {.wholeFile = QStringLiteral("Aplicar em Todo Arquivo"), .untilLabelName = QStringLiteral("LabelAte")},
+            .cancelName = QStringLiteral("Button1")},
+        parent)
 {
+    // Label3 is the increment's label here, so the range's "até" is LabelAte.
     setObjectName(QStringLiteral("Form3"));
     CheckBox1 = new QCheckBox(QStringLiteral("Número de Dígitos ="), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));

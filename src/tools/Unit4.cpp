@@ -5,19 +5,12 @@
 #include <QComboBox>
 #include <QPushButton>
 
-namespace {
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Substituir Palavras");
-    s.groupCaption = QStringLiteral(" Dados para Substituição");
-    s.helpPage = QStringLiteral("SubPal.htm");
-    return s;
-}
-} // namespace
-
 TForm4::TForm4(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Substituir Palavras"),
+            .groupCaption = QStringLiteral(" Dados para Substituição"),
+            .helpPage = QStringLiteral("SubPal.htm")},
+        parent)
 {
     setObjectName(QStringLiteral("Form4"));
     Textloc = addTextCombo(0, QStringLiteral("Textloc"), QStringLiteral("Localizar ="));

@@ -5,19 +5,12 @@
 #include <QComboBox>
 #include <QPushButton>
 
-namespace {
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Comentar Linha");
-    s.groupCaption = QStringLiteral(" Dados para Comentário  ");
-    s.helpPage = QStringLiteral("ComLinha.htm");
-    return s;
-}
-} // namespace
-
 TForm5::TForm5(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Comentar Linha"),
+            .groupCaption = QStringLiteral(" Dados para Comentário  "),
+            .helpPage = QStringLiteral("ComLinha.htm")},
+        parent)
 {
     setObjectName(QStringLiteral("Form5"));
     Textloc = addTextCombo(0, QStringLiteral("Textloc"), QStringLiteral("Comentar linha com a palavra ="));

@@ -13,16 +13,6 @@
 
 namespace {
 
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Translação dos Eixos XYZ");
-    s.groupCaption = QStringLiteral(" Adicionar valor ao Eixo ");
-    s.helpPage = QStringLiteral("TransXYZ.htm");
-    s.applyName = QStringLiteral("Button1");
-    return s;
-}
-
 // The value fields take only what a number can be typed with: "+", "-", digits and the
 // locale decimal separator. Checking the whole text keeps pasted text to the same characters.
 class TranslationKeys : public QValidator {
@@ -51,7 +41,12 @@ private:
 } // namespace
 
 TForm6::TForm6(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Translação dos Eixos XYZ"),
+            .groupCaption = QStringLiteral(" Adicionar valor ao Eixo "),
+            .helpPage = QStringLiteral("TransXYZ.htm"),
+            .applyName = QStringLiteral("Button1")},
+        parent)
 {
     setObjectName(QStringLiteral("Form6"));
     const auto axis

@@ -8,19 +8,12 @@
 #include <QGridLayout>
 #include <QPushButton>
 
-namespace {
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Espelhamento dos Eixos XY");
-    s.groupCaption = QStringLiteral(" Dados para Espelhamento  ");
-    s.helpPage = QStringLiteral("EspelhaXY.htm");
-    return s;
-}
-} // namespace
-
 TForm7::TForm7(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Espelhamento dos Eixos XY"),
+            .groupCaption = QStringLiteral(" Dados para Espelhamento  "),
+            .helpPage = QStringLiteral("EspelhaXY.htm")},
+        parent)
 {
     setObjectName(QStringLiteral("Form7"));
     const QString captions[] = {

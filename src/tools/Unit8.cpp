@@ -8,21 +8,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace {
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Deletar Palavra");
-    s.groupCaption = QStringLiteral(" Dados para Eliminação ");
-    s.helpPage = QStringLiteral("Deletar.htm");
-    s.applyName = QStringLiteral("Button1");
-    s.applyIsDefault = false;
-    return s;
-}
-} // namespace
-
 TForm8::TForm8(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Deletar Palavra"),
+            .groupCaption = QStringLiteral(" Dados para Eliminação "),
+            .helpPage = QStringLiteral("Deletar.htm"),
+            .applyName = QStringLiteral("Button1"),
+            .applyIsDefault = false},
+        parent)
 {
     setObjectName(QStringLiteral("Form8"));
     Textdel = addTextCombo(0, QStringLiteral("Textdel"), QStringLiteral("Localizar e Deletar ="));

@@ -10,21 +10,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace {
-ToolDialog::Setup setup()
-{
-    ToolDialog::Setup s;
-    s.caption = QStringLiteral("Converter Coordenadas IJ ");
-    s.groupCaption = QStringLiteral(" Dados para Conversão ");
-    s.helpPage = QStringLiteral("CoordIJ.htm");
-    s.applyName = QStringLiteral("Button1");
-    s.applyIsDefault = false;
-    return s;
-}
-} // namespace
-
 TForm9::TForm9(Session& session, ToolRunner& runner, QWidget* parent)
-    : ToolDialog(session, runner, setup(), parent)
+    : ToolDialog(session, runner,
+        {.caption = QStringLiteral("Converter Coordenadas IJ "),
+            .groupCaption = QStringLiteral(" Dados para Conversão "),
+            .helpPage = QStringLiteral("CoordIJ.htm"),
+            .applyName = QStringLiteral("Button1"),
+            .applyIsDefault = false},
+        parent)
 {
     setObjectName(QStringLiteral("Form9"));
     RadioButton1 = new QRadioButton(QStringLiteral("Converter coordenadas I, J para  absoluto"), this);

@@ -9,6 +9,8 @@
 #include "framework/Unit14.h"
 #include "framework/Unit17.h"
 
+#include "ToolRig.h"
+
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,34 +24,22 @@
 #include <QtTest>
 
 #include <chrono>
-#include <memory>
 
 namespace {
 
-// A main window stand-in with the session, the progress window and the runner around it.
-struct Rig {
-    std::unique_ptr<QWidget> main = std::make_unique<QWidget>();
-    Session session;
-    TForm14* progress = new TForm14(main.get());
-    ToolRunner runner {session, main.get(), progress};
-    QStringList messages;
+using Rig = ToolRig;
 
-    Rig()
+// A shown window with the range group and one more control to move the focus to.
+struct RangeDialog : QDialog {
+    RangeGroup* range = new RangeGroup(this);
+    QPushButton* other = new QPushButton(QStringLiteral("x"), this);
+    RangeDialog()
     {
-        main->resize(400, 300);
-        MessageBox::setHook([this](const QString& kind, const QString& text) {
-            messages << kind + QLatin1Char(':') + text;
-            return MessageBox::Ok;
-        });
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(range);
+        layout->addWidget(other);
+        show();
     }
-    ~Rig() { MessageBox::setHook({}); }
-
-    void setLines(const std::vector<std::string>& lines)
-    {
-        std::vector<std::string_view> views(lines.begin(), lines.end());
-        session.document().text.setLines(views);
-    }
-    std::string text() const { return session.document().text.text(); }
 };
 
 std::vector<std::string> numberedLines(int count, const char* body)
@@ -160,13 +150,7 @@ void TestFramework::minimisingTheProgressWindowTakesTheMainWindowAlong()
 
 void TestFramework::rangeFieldsFollowTheFocus()
 {
-    QDialog dialog;
-    auto* range = new RangeGroup(&dialog);
-    auto* other = new QPushButton(QStringLiteral("x"), &dialog);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(range);
-    layout->addWidget(other);
-    dialog.show();
+    RangeDialog dialog;
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
 
     auto* whole = dialog.findChild<QRadioButton*>(QStringLiteral("RadioButton3"));
@@ -196,10 +180,19 @@ void TestFramework::rangeFieldsFollowTheFocus()
     QVERIFY(lines->isChecked());
     lines->setFocus(Qt::BacktabFocusReason);
     QVERIFY(first->isEnabled());
-    QTest::mouseClick(whole, Qt::LeftButton);
+    // On the option's mark: a wide option is checked only by a click on its mark or caption.
+    QTest::mouseClick(whole, Qt::LeftButton, {}, QPoint(8, whole->height() / 2));
     QVERIFY(!last->isEnabled());
     QCOMPARE(first->value(), 5);
     QCOMPARE(last->value(), 3);
+
+    // From the keyboard alone: the arrow moves to the line option, which enables the fields.
+    QVERIFY(whole->isChecked());
+    QTest::keyClick(whole, Qt::Key_Down);
+    QVERIFY(lines->isChecked() && lines->hasFocus());
+    QVERIFY(first->isEnabled());
+    QTest::keyClick(lines, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), first);
 }
 
 void TestFramework::rangeFieldsSettleTypedValues_data()
@@ -219,14 +212,10 @@ void TestFramework::rangeFieldsSettleTypedValues()
 {
     QFETCH(QString, typed);
     QFETCH(int, value);
-    QDialog dialog;
-    auto* range = new RangeGroup(&dialog);
-    auto* other = new QPushButton(QStringLiteral("x"), &dialog);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(range);
-    layout->addWidget(other);
-    dialog.show();
+    RangeDialog dialog;
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    RangeGroup* range = dialog.range;
+    QPushButton* other = dialog.other;
     QTest::mouseClick(range->lineOption(), Qt::LeftButton);
     QSpinBox* field = range->lastLine();
     field->setValue(77);

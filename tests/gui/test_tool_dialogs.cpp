@@ -19,6 +19,8 @@
 #include "tools/Unit8.h"
 #include "tools/Unit9.h"
 
+#include "ToolRig.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -34,49 +36,9 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include <memory>
-
 namespace {
 
-// The window side a dialog needs: a session, a main window, the progress window and the runner.
-struct Rig {
-    std::unique_ptr<QWidget> main = std::make_unique<QWidget>();
-    Session session;
-    TForm14* progress = new TForm14(main.get());
-    ToolRunner runner {session, main.get(), progress};
-    QStringList messages;
-    QStringList helpPages;
-
-    Rig()
-    {
-        MessageBox::setHook([this](const QString& kind, const QString& text) {
-            messages << kind + QLatin1Char(':') + text;
-            return MessageBox::Ok;
-        });
-        session.helpOpener = [this](const QString& path) { helpPages << path; };
-        session.setProgramFolder(QStringLiteral("/opt/torvel"));
-        main->show();
-    }
-    ~Rig() { MessageBox::setHook({}); }
-
-    void setLines(const std::vector<std::string>& lines)
-    {
-        std::vector<std::string_view> views(lines.begin(), lines.end());
-        session.document().text.setLines(views);
-    }
-    std::string line(long long i) const { return std::string(session.document().text.line(i)); }
-    std::vector<std::string> lines() const
-    {
-        const auto& v = session.document().text.lines();
-        return {v.begin(), v.end()};
-    }
-    const torvel::History& history() const { return session.document().history; }
-
-    template <class Dialog> std::unique_ptr<Dialog> make()
-    {
-        return std::make_unique<Dialog>(session, runner, main.get());
-    }
-};
+using Rig = ToolRig;
 
 template <class T> T* child(QWidget* parent, const char* name)
 {
