@@ -57,6 +57,7 @@ public:
     // What the gutter shows for a 1-based row now (empty when the row is off screen).
     QString gutterTextAt(long long row) const;
     int gutterWidth() const;
+    QFont gutterFont() const { return gutterFont_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
