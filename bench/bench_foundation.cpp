@@ -64,9 +64,11 @@ void LoadPeakMemory(benchmark::State& state)
 }
 BENCHMARK(LoadPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+std::string realProgram40MB();
+
 void SnapshotStoreAndCompress(benchmark::State& state)
 {
-    const ProgramText t = ProgramText::fromFileBytes(millingProgram(1200000)); // about 40 MB
+    const ProgramText t = ProgramText::fromFileBytes(realProgram40MB());
     for (auto _ : state) {
         UndoRing ring;
         ring.store(t);
@@ -78,7 +80,7 @@ BENCHMARK(SnapshotStoreAndCompress)->Unit(benchmark::kMillisecond);
 
 void SnapshotRestore(benchmark::State& state)
 {
-    const ProgramText t = ProgramText::fromFileBytes(millingProgram(1200000));
+    const ProgramText t = ProgramText::fromFileBytes(realProgram40MB());
     const std::string blob = compressLines(t);
     ProgramText into;
     for (auto _ : state)
@@ -87,9 +89,22 @@ void SnapshotRestore(benchmark::State& state)
 }
 BENCHMARK(SnapshotRestore)->Unit(benchmark::kMillisecond);
 
+// Real programs repeated up to about 40 MB: random digits would compress worse than any CAM output.
+std::string realProgram40MB()
+{
+    std::string all;
+    for (const char* name : {"linuxcnc-stellabee1-3mb.ngc", "camotics-tiger-1mb.nc", "ugs-cambam-gates-crlf.nc",
+             "linuxcnc-gcmc-trochoidal.ngc", "camotics-cameo-nblocks.nc"})
+        all += readFileBytes(std::string(TORVEL_SAMPLES_DIR) + "/" + name);
+    std::string out;
+    while (out.size() < (40u << 20))
+        out += all;
+    return out;
+}
+
 void FortySnapshotsMemory(benchmark::State& state)
 {
-    ProgramText t = ProgramText::fromFileBytes(millingProgram(1200000));
+    ProgramText t = ProgramText::fromFileBytes(realProgram40MB());
     for (auto _ : state) {
         UndoRing ring;
         for (int i = 0; i < UndoRing::kSlots; ++i) {

@@ -41,6 +41,77 @@ uint64_t getVarint(const char*& p, const char* end)
 
 } // namespace
 
+namespace {
+
+// Feeds the snapshot layout to zstd in pieces, so no second copy of the text is built.
+class SnapshotCompressor {
+public:
+    explicit SnapshotCompressor(size_t rawSize)
+        : ctx_(ZSTD_createCCtx())
+    {
+        if (!ctx_)
+            throw std::runtime_error("snapshot compression failed");
+        ZSTD_CCtx_setParameter(ctx_, ZSTD_c_compressionLevel, 1);
+        // Two workers where the library has threads; a library without them refuses, which is fine.
+        ZSTD_CCtx_setParameter(ctx_, ZSTD_c_nbWorkers, 2);
+        ZSTD_CCtx_setPledgedSrcSize(ctx_, rawSize);
+        out_.resize(ZSTD_compressBound(rawSize));
+        staging_.reserve(kPiece);
+    }
+    ~SnapshotCompressor() { ZSTD_freeCCtx(ctx_); }
+    SnapshotCompressor(const SnapshotCompressor&) = delete;
+    SnapshotCompressor& operator=(const SnapshotCompressor&) = delete;
+
+    std::string& staging() { return staging_; }
+    void maybeFlush()
+    {
+        if (staging_.size() >= kPiece)
+            push(ZSTD_e_continue);
+    }
+    std::string finish()
+    {
+        push(ZSTD_e_end);
+        out_.resize(written_);
+        out_.shrink_to_fit();
+        return std::move(out_);
+    }
+
+private:
+    static constexpr size_t kPiece = 1 << 20;
+
+    void push(ZSTD_EndDirective mode)
+    {
+        ZSTD_inBuffer in {staging_.data(), staging_.size(), 0};
+        for (;;) {
+            ZSTD_outBuffer out {out_.data(), out_.size(), written_};
+            const size_t left = ZSTD_compressStream2(ctx_, &out, &in, mode);
+            written_ = out.pos;
+            if (ZSTD_isError(left))
+                throw std::runtime_error("snapshot compression failed");
+            if (mode == ZSTD_e_end ? left == 0 : in.pos == in.size)
+                break;
+        }
+        staging_.clear();
+    }
+
+    ZSTD_CCtx* ctx_;
+    std::string out_;
+    size_t written_ = 0;
+    std::string staging_;
+};
+
+size_t varintSize(uint64_t v)
+{
+    size_t n = 1;
+    while (v >= 0x80) {
+        v >>= 7;
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
 std::string compressLines(const ProgramText& text)
 {
     // Lines joined by LF compress best; a text whose lines hold LF themselves keeps
@@ -48,29 +119,34 @@ std::string compressLines(const ProgramText& text)
     bool joinable = true;
     for (std::string_view l : text.lines())
         joinable = joinable && l.find('\n') == std::string_view::npos;
-    std::string raw;
-    raw.reserve(text.byteSize() + text.count() * (joinable ? 1 : 3) + 11);
+    size_t rawSize = 1 + varintSize(text.count()) + text.byteSize();
+    if (joinable) {
+        rawSize += text.count();
+    } else {
+        for (std::string_view l : text.lines())
+            rawSize += varintSize(l.size());
+    }
+    SnapshotCompressor z(rawSize);
+    std::string& raw = z.staging();
     raw.push_back(joinable ? 'J' : 'L');
     putVarint(raw, text.count());
     if (joinable) {
         for (std::string_view l : text.lines()) {
             raw.append(l);
             raw.push_back('\n');
+            z.maybeFlush();
         }
     } else {
-        for (std::string_view l : text.lines())
+        for (std::string_view l : text.lines()) {
             putVarint(raw, l.size());
-        for (std::string_view l : text.lines())
+            z.maybeFlush();
+        }
+        for (std::string_view l : text.lines()) {
             raw.append(l);
+            z.maybeFlush();
+        }
     }
-    std::string out;
-    out.resize(ZSTD_compressBound(raw.size()));
-    const size_t n = ZSTD_compress(out.data(), out.size(), raw.data(), raw.size(), 1);
-    if (ZSTD_isError(n))
-        throw std::runtime_error("snapshot compression failed");
-    out.resize(n);
-    out.shrink_to_fit();
-    return out;
+    return z.finish();
 }
 
 void decompressLines(const std::string& blob, ProgramText& into)

@@ -71,6 +71,22 @@ TEST(UndoRing, EmptyAndBlankTextsAreUndoneExactly)
     }
 }
 
+TEST(UndoRing, CompressedSnapshotsKeepLinesThatHoldLineBreaks)
+{
+    ProgramText t;
+    t.append("N1");
+    t.append("a\nb"); // a typed text may carry a break inside one line
+    t.append("");
+    t.append(std::string(3 << 20, 'x')); // several compression pieces
+    const ProgramText original = t;
+    UndoRing ring;
+    ring.store(t);
+    ring.compact();
+    t.clear();
+    ring.undo(t);
+    EXPECT_EQ(t, original);
+}
+
 TEST(UndoRing, CloseKeepsTheButtonOpenClearsIt)
 {
     UndoRing ring;
