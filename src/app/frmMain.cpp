@@ -211,6 +211,7 @@ void TForm1::buildClientArea()
     layout->addStretch(0);
     Image1->lower();
     setCentralWidget(client_);
+    client_->installEventFilter(this);
 
     // Docking reports a bar hidden and shown again on the way; the area is sized once things settle.
     for (QDockWidget* bar : {ToolBar2, ToolBar3}) {
@@ -362,6 +363,7 @@ void TForm1::buildMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->installEventFilter(this);
 
     QMenu* file = bar->addMenu(QStringLiteral("&Arquivo"));
     file->setObjectName(QStringLiteral("File1"));
@@ -446,11 +448,17 @@ QPoint TForm1::logoPosition(QSize outer, int controlBarWidth, QSize logo)
 
 void TForm1::FormCanResize(QSize outerBefore)
 {
-    const int c = ControlBar1->isVisible() ? ControlBar1->width() : 0;
-    const QPoint place = logoPosition(outerBefore, c, logoSize_);
-    // The place counts from the top left of the area under the menu bar.
-    const QPoint underMenu(place.x(), place.y() + (menuBar()->isVisible() ? menuBar()->height() : 0));
-    Image1->move(client_->mapFrom(this, underMenu));
+    const int c = ControlBar1->isVisibleTo(this) ? ControlBar1->width() : 0;
+    logoPlace_ = logoPosition(outerBefore, c, logoSize_);
+    placeLogo();
+}
+
+void TForm1::placeLogo()
+{
+    // The place counts from the top left of the area under the menu bar; the
+    // logo itself lives in the client area, below the tool bar.
+    const int menu = menuBar()->isVisibleTo(this) ? menuBar()->height() : 0;
+    Image1->move(client_->mapFrom(this, QPoint(logoPlace_.x(), logoPlace_.y() + menu)));
 }
 
 void TForm1::resizeEvent(QResizeEvent* event)
@@ -600,6 +608,10 @@ void TForm1::refreshHistoryList()
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
+    // The bars above the client area settle after the first resize.
+    if ((watched == client_ || watched == menuBar())
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        placeLogo();
     if (watched == ListView1->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);

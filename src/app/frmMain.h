@@ -108,6 +108,7 @@ protected:
 private:
     void FormCreate();
     void FormCanResize(QSize outerBefore);
+    void placeLogo();
     void buildMenus();
     void buildToolBar();
     QDockWidget* buildToolsBar();
@@ -144,6 +145,7 @@ private:
     QsciLexer* highlighter_ = nullptr;
     QHash<QString, std::function<void()>> toolActions_;
     QSize logoSize_;
+    QPoint logoPlace_;
     QWidget* aboutBox_ = nullptr;
 
     QWidget* client_;
