@@ -140,6 +140,9 @@ void ToolRunner::finish(QDialog* dialog)
     progress_->setCancelFlag(true);
     if (dialog)
         dialog->done(QDialog::Accepted);
+    // The keyboard goes back to the main window, so that Ctrl+Z can follow at once.
+    if (mainWindow_)
+        mainWindow_->activateWindow();
 }
 
 void ToolRunner::scheduleCompact()

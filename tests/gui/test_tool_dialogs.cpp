@@ -474,7 +474,7 @@ void TestToolDialogs::translationRunsWithThePlusOption()
     child<QLineEdit>(dialog.get(), "Edit3")->setText(QStringLiteral("0,5"));
     rig.setLines({"N20 G01 X10.5 Y-3 Z2", "N30 G00 X-2.25", "N50 (X10 Y10)"});
     click(dialog.get(), "Button1");
-    QVERIFY(rig.messages.isEmpty());
+    QCOMPARE(rig.messages.join(QLatin1Char(0x7c)), QString());
     QCOMPARE(rig.lines(), (std::vector<std::string> {"N20 G01 X+12.75 Y-3 Z+2.5", "N30 G00 X+0", "N50 (X10 Y10)"}));
     QCOMPARE(rig.history().items().back(), std::string("1-Trans_XYZ"));
     QVERIFY(!dialog->isVisible());
@@ -540,6 +540,7 @@ void TestToolDialogs::throughTheMainWindow()
     TForm1 window(nullptr, folder.path());
     installTools(window);
     window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     window.FileOpenItemClick();
     Session& session = window.session();
     const std::string opened = session.document().text.text();
@@ -560,21 +561,23 @@ void TestToolDialogs::throughTheMainWindow()
     window.Undo1Click();
     QCOMPARE(session.document().text.text(), opened);
 
-    // Each line command is one entry, undone by one undo, and the caret follows it.
+    // Each line command is one entry, undone by one Ctrl+Z, and the caret follows it.
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.editor()->setFocus();
     window.editor()->setCaretRow(2);
     window.InserirLinha1Click();
     QCOMPARE(std::string(session.document().text.line(1)), std::string());
     QCOMPARE(session.document().text.count(), size_t(4));
     QCOMPARE(list->item(2)->text(), QStringLiteral("2-Inserir"));
     QCOMPARE(window.editor()->caretRow(), 2LL);
-    window.Undo1Click();
+    QTest::keyClick(window.editor(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(session.document().text.text(), opened);
 
     window.editor()->setCaretRow(3);
     window.DeletarLinha1Click();
     QCOMPARE(session.document().text.count(), size_t(2));
     QCOMPARE(list->item(3)->text(), QStringLiteral("3-Deletar"));
-    window.Undo1Click();
+    QTest::keyClick(window.editor(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(session.document().text.text(), opened);
 
     window.editor()->setCaretRow(2);
