@@ -298,6 +298,7 @@ void TSynEdit::setProgram(const torvel::ProgramText& text, bool utf8, bool keepP
     const long long row = caretRow();
     const long long top = firstVisibleRow();
     const long xOffset = sci(SCI_GETXOFFSET);
+    const long column = sci(SCI_GETCOLUMN, static_cast<unsigned long>(sci(SCI_GETCURRENTPOS)));
 
     // Loading is no edit: nothing enters the control's own undo list.
     sci(SCI_SETREADONLY, 0);
@@ -313,7 +314,8 @@ void TSynEdit::setProgram(const torvel::ProgramText& text, bool utf8, bool keepP
         sci(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(std::max(0LL, top - 1)));
         sci(SCI_SETXOFFSET, static_cast<unsigned long>(xOffset));
         const long long r = std::clamp(row, 1LL, std::max(1LL, lineCount()));
-        sci(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(sci(SCI_POSITIONFROMLINE, r - 1)));
+        const long pos = sci(SCI_FINDCOLUMN, static_cast<unsigned long>(r - 1), column);
+        sci(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(pos));
     } else {
         sci(SCI_GOTOPOS, 0);
         sci(SCI_SETFIRSTVISIBLELINE, 0);

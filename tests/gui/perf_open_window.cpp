@@ -2,7 +2,9 @@
 // offscreen, and reports the time to the first painted screen, the time to
 // scroll to the last line and the peak memory of the process.
 //
-//   perf_open_window [lines]      (QT_QPA_PLATFORM=offscreen is set if unset)
+//   perf_open_window [lines] [--plain]   (QT_QPA_PLATFORM=offscreen is set if unset)
+//
+// --plain detaches the highlighter, to tell the view's share from the highlighter's.
 //
 // Exit status 1 when a figure misses its limit: first screen 1.5 s, scroll to
 // the end 0.3 s, peak resident memory 4 times the file size.
@@ -77,7 +79,8 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const long long lines = argc > 1 ? std::atoll(argv[1]) : 1000000;
+    const long long lines = argc > 1 && std::atoll(argv[1]) > 0 ? std::atoll(argv[1]) : 1000000;
+    const bool plain = argc > 2 && std::string(argv[2]) == "--plain";
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("programa.nc"));
@@ -92,6 +95,8 @@ int main(int argc, char* argv[])
     FileDialog::setHook([&](const QString&, const QString&) { return path; });
     MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
     TSynEdit* view = window.editor();
+    if (plain)
+        view->setHighlighter(nullptr);
 
     // From the file chosen to the first screen drawn.
     QElapsedTimer open;
@@ -112,7 +117,7 @@ int main(int argc, char* argv[])
     const long long peakKb = statusKb("VmHWM");
     const double fileMb = static_cast<double>(fileBytes) / (1 << 20);
     const double peakMb = static_cast<double>(peakKb) / 1024;
-    std::printf("lines %lld, file %.1f MB\n", lines, fileMb);
+    std::printf("lines %lld, file %.1f MB%s\n", lines, fileMb, plain ? ", no highlighter" : "");
     std::printf("first screen   %8.1f ms (limit 1500)\n", openMs);
     std::printf("scroll to end  %8.1f ms (limit 300)\n", scrollMs);
     std::printf("peak memory    %8.1f MB = %.2f x file (limit 4); window before open %.1f MB\n", peakMb,

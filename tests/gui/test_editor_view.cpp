@@ -215,11 +215,13 @@ void TestEditorView::refreshKeepsCaretAndScroll()
     torvel::ProgramText text = programOf(500);
     view.setProgram(text, false);
     view.setCaretRow(300);
+    view.setCursorPosition(299, 3);
     const long long top = view.firstVisibleRow();
     QVERIFY(top > 1);
     text.replace(299, "N2990 X1");
     view.setProgram(text, false, true);
     QCOMPARE(view.caretRow(), 300LL);
+    QCOMPARE(view.caretColumn(), 4LL);
     QCOMPARE(view.firstVisibleRow(), top);
     QCOMPARE(shownLine(view, 299), QStringLiteral("N2990 X1"));
     // A fresh load starts at the top.
