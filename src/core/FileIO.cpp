@@ -56,67 +56,20 @@ bool writeAll(int fd, const char* p, size_t n)
 
 } // namespace
 
-std::string readFileBytes(const std::string& path)
-{
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st { };
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
-        throw FileError::cannotOpen(path);
-    std::string bytes;
-    if (S_ISREG(st.st_mode))
-        bytes.reserve(static_cast<size_t>(st.st_size));
-    char buf[1 << 16];
-    for (;;) {
-        if (bytes.capacity() > bytes.size()) {
-            // Read straight into the reserved space of a regular file.
-            const size_t room = bytes.capacity() - bytes.size();
-            const size_t old = bytes.size();
-            bytes.resize(bytes.capacity());
-            const ssize_t r = ::read(fd.get(), bytes.data() + old, room);
-            if (r < 0) {
-                bytes.resize(old);
-                if (errno == EINTR)
-                    continue;
-                throw FileError::cannotOpen(path);
-            }
-            bytes.resize(old + static_cast<size_t>(r));
-            if (r == 0)
-                break;
-            continue;
-        }
-        const ssize_t r = ::read(fd.get(), buf, sizeof buf);
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            throw FileError::cannotOpen(path);
-        }
-        if (r == 0)
-            break;
-        bytes.append(buf, static_cast<size_t>(r));
-    }
-    return bytes;
-}
-
 std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size)
 {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat st { };
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
         throw FileError::cannotOpen(path);
-    if (!S_ISREG(st.st_mode)) {
-        std::string bytes = readFileBytes(path);
-        size = bytes.size();
-        std::unique_ptr<char[]> data(new char[size ? size : 1]);
-        std::memcpy(data.get(), bytes.data(), size);
-        return data;
-    }
-    size_t capacity = static_cast<size_t>(st.st_size);
+    // A pipe or device reports no size: the buffer then grows as bytes arrive.
+    size_t capacity = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0;
     std::unique_ptr<char[]> data(new char[capacity ? capacity : 1]);
     adviseHugePages(data.get(), capacity);
     size = 0;
     for (;;) {
         if (size == capacity) {
-            // The file grew while being read: take the rest too.
+            // Full: the file grew while being read, or its size was unknown; take the rest too.
             char probe;
             const ssize_t r = ::read(fd.get(), &probe, 1);
             if (r == 0)
@@ -145,6 +98,13 @@ std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size)
         size += static_cast<size_t>(r);
     }
     return data;
+}
+
+std::string readFileBytes(const std::string& path)
+{
+    size_t size = 0;
+    const auto data = readFileBuffer(path, size);
+    return std::string(data.get(), size);
 }
 
 AtomicFile::AtomicFile(const std::string& path)
