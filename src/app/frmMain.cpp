@@ -15,6 +15,9 @@
 #if __has_include("app/Unit13.h")
 #include "app/Unit13.h"
 #endif
+#if __has_include("highlight/Unit16.h")
+#include "highlight/Unit16.h"
+#endif
 #if __has_include("highlight/SynHighlighterSample.h")
 #include "highlight/SynHighlighterSample.h"
 #define TORVEL_HAS_HIGHLIGHTER 1
@@ -127,6 +130,14 @@ TForm1::TForm1(QWidget* parent, const QString& programFolder)
 
 #if __has_include("app/Unit13.h")
     aboutBox_ = new TForm13(this);
+#endif
+#if __has_include("highlight/Unit16.h")
+    settingsFile_ = std::make_unique<torvel::SettingsFile>(pathBytes(settingsPath_));
+    auto* colourDialog = new TForm16(colours_, *settingsFile_, this);
+    TForm16::Seams seams;
+    seams.openHelp = [this](const QString& page) { session_->openHelp(page); };
+    colourDialog->setSeams(std::move(seams));
+    showColourDialog = [colourDialog] { colourDialog->exec(); };
 #endif
 
     connect(session_, &Session::textChanged, this, &TForm1::refreshView);

@@ -2,6 +2,8 @@
 
 #include "core/Settings.h"
 
+#include <memory>
+
 #include <QFont>
 #include <QHash>
 #include <QMainWindow>
@@ -141,6 +143,8 @@ private:
     QString closePrompt_;
     QString lastChosen_;
     QString settingsPath_;
+    // The colour dialog keeps a reference to the settings file it writes.
+    std::unique_ptr<torvel::SettingsFile> settingsFile_;
     int selectedHistoryIndex_ = -1;
     QsciLexer* highlighter_ = nullptr;
     QHash<QString, std::function<void()>> toolActions_;

@@ -27,7 +27,7 @@ public:
         QString groupCaption;
         QString helpPage; // under "Ajuda/" of the program folder
         bool withRange = true; // the line commands have none
-        RangeGroup::Captions rangeCaptions; // whole-file caption and the "até" label's name
+        RangeGroup::Captions rangeCaptions = {}; // whole-file caption and the "até" label's name
         QString applyName = QStringLiteral("btnOK");
         QString cancelName = QStringLiteral("Button2");
         bool applyIsDefault = true;
