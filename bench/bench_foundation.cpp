@@ -3,7 +3,9 @@
 #include "core/FileIO.h"
 #include "core/ProgramFile.h"
 #include "core/ProgramText.h"
+#include "core/Blank.h"
 #include "core/RunProtocol.h"
+#include "core/TextTools.h"
 
 #include <benchmark/benchmark.h>
 
@@ -155,5 +157,44 @@ void BareLoop(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
 }
 BENCHMARK(BareLoop)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// The run protocol around a real transformation, against that transformation alone.
+void SpacesThroughProtocol(benchmark::State& state)
+{
+    const ProgramText original = ProgramText::fromFileBytes(program());
+    for (auto _ : state) {
+        state.PauseTiming();
+        Document doc;
+        doc.text = original;
+        state.ResumeTiming();
+        SpacesTool tool(SpacesOptions {false});
+        RunObserver quiet;
+        runFunction(doc, tool, Range {}, quiet);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
+}
+BENCHMARK(SpacesThroughProtocol)->Unit(benchmark::kMillisecond);
+
+void SpacesBare(benchmark::State& state)
+{
+    const ProgramText original = ProgramText::fromFileBytes(program());
+    for (auto _ : state) {
+        state.PauseTiming();
+        ProgramText text = original;
+        state.ResumeTiming();
+        SpacesTool tool(SpacesOptions {false});
+        std::string out;
+        for (size_t i = 0; i < text.count(); ++i) {
+            if (tool.apply(trimmed(text.line(static_cast<long long>(i))), out) == LineAction::Replace)
+                text.replace(static_cast<long long>(i), out);
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
+}
+BENCHMARK(SpacesBare)->Unit(benchmark::kMillisecond);
 
 } // namespace
