@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 using torvel::AttributeIndex;
@@ -114,6 +116,22 @@ void TSynSampleSyn::setEditorFont(const QFont& font)
         setFont(styledFont(font, s), s);
 }
 
+namespace {
+
+// Style of every token kind, looked up once per token.
+const std::array<char, torvel::TokenKind::Count> kKindStyles = [] {
+    std::array<char, torvel::TokenKind::Count> a {};
+    for (int k = 0; k < torvel::TokenKind::Count; ++k)
+        a[static_cast<size_t>(k)] = static_cast<char>(TSynSampleSyn::styleForKind(k));
+    return a;
+}();
+
+// Styles are handed to the view in batches of about this many bytes, so a
+// request for the whole file never needs a style buffer the size of the file.
+constexpr size_t kStyleBatch = size_t {1} << 20;
+
+} // namespace
+
 // Styles whole lines from the one holding `start` through the one holding
 // `end`; the view asks only for what it is about to show. The range at the end
 // of every line is kept as the editor's line state, so a request can begin at
@@ -135,42 +153,70 @@ void TSynSampleSyn::styleText(int start, int end)
     if (to <= from)
         return;
 
+    // Styling moves neither the text nor its gap, so the pointer stays valid throughout.
     const auto size = static_cast<size_t>(to - from);
     const auto* text = reinterpret_cast<const char*>(
         ed->SendScintilla(Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), static_cast<long>(size)));
     if (!text)
         return;
-    styles_.resize(size);
-    char* styles = styles_.data();
 
     int range = firstLine > 0
         ? static_cast<int>(ed->SendScintilla(Sci::SCI_GETLINESTATE, static_cast<unsigned long>(firstLine - 1)))
         : torvel::RangeState::None;
+    // Lines from this one on have never held a state, so they read as None
+    // and need no call to keep that value.
+    long statesHeld = ed->SendScintilla(Sci::SCI_GETMAXLINESTATE);
+
+    ed->SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
+    if (styles_.size() < kStyleBatch)
+        styles_.resize(kStyleBatch);
+    size_t batchStart = 0; // text offset of styles_[0]
     long line = firstLine;
     size_t i = 0;
     while (i < size) {
         size_t e = i;
         while (e < size && text[e] != '\n' && text[e] != '\r')
             ++e;
-        const std::string_view lineText(text + i, e - i);
-        char* lineStyles = styles + i;
-        range = tokenizer_.scanLine(lineText, range,
-            [lineStyles](int kind, size_t b, size_t en) { std::memset(lineStyles + b, styleForKind(kind), en - b); });
-        // A code 0 ends the scan; the rest of the line is plain text.
-        const size_t scanned = tokenizer_.position();
-        std::memset(lineStyles + scanned, AttributeIndex::Identifier, lineText.size() - scanned);
         size_t next = e;
         if (next < size && text[next] == '\r')
             ++next;
         if (next < size && text[next] == '\n')
             ++next;
-        std::memset(styles + e, AttributeIndex::Space, next - e);
-        ed->SendScintilla(Sci::SCI_SETLINESTATE, static_cast<unsigned long>(line), static_cast<long>(range));
+        if (next - batchStart > styles_.size()) {
+            if (i > batchStart) {
+                ed->SendScintilla(Sci::SCI_SETSTYLINGEX, static_cast<uintptr_t>(i - batchStart),
+                    static_cast<const char*>(styles_.data()));
+                batchStart = i;
+            }
+            // A single line longer than a batch gets a buffer of its own size.
+            if (next - batchStart > styles_.size())
+                styles_.resize(next - batchStart);
+        }
+
+        const std::string_view lineText(text + i, e - i);
+        char* lineStyles = styles_.data() + (i - batchStart);
+        range = tokenizer_.scanLine(lineText, range, [lineStyles](int kind, size_t b, size_t en) {
+            std::memset(lineStyles + b, kKindStyles[static_cast<size_t>(kind)], en - b);
+        });
+        // A code 0 ends the scan; the rest of the line is plain text.
+        const size_t scanned = tokenizer_.position();
+        std::memset(lineStyles + scanned, AttributeIndex::Identifier, lineText.size() - scanned);
+        std::memset(lineStyles + lineText.size(), AttributeIndex::Space, next - e);
+        if (range != torvel::RangeState::None || line < statesHeld) {
+            ed->SendScintilla(Sci::SCI_SETLINESTATE, static_cast<unsigned long>(line), static_cast<long>(range));
+            statesHeld = std::max(statesHeld, line + 1);
+        }
         ++line;
         i = next;
     }
-    ed->SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
-    ed->SendScintilla(Sci::SCI_SETSTYLINGEX, static_cast<uintptr_t>(size), static_cast<const char*>(styles));
+    if (size > batchStart)
+        ed->SendScintilla(
+            Sci::SCI_SETSTYLINGEX, static_cast<uintptr_t>(size - batchStart), static_cast<const char*>(styles_.data()));
+    // One oversized line must not keep its buffer.
+    if (styles_.size() > kStyleBatch) {
+        styles_.resize(kStyleBatch);
+        styles_.shrink_to_fit();
+    }
 }
 
 TSynSampleSyn* TSynSampleSyn::attachNew(QsciScintilla* editor, const torvel::ColourValues& colours, const QFont& font)
