@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -85,6 +86,7 @@ private slots:
     void editorFontKeepsStyles();
     void attachNewReplacesPrevious();
     void largeDocumentStyledLazily();
+    void oneRequestMatchesManySmallOnes();
 };
 
 void TestHighlighter::stylesFollowTokens()
@@ -285,6 +287,57 @@ void TestHighlighter::largeDocumentStyledLazily()
     qInfo("styling every line: %lld ms", timer.elapsed());
     QCOMPARE(e.lineStyles(999'999).front(), kN);
     QCOMPARE(e.styleAt(static_cast<long>(text.size()) - 2), kComment);
+}
+
+// A request over megabytes is handed to the view in pieces; comments open
+// across a piece's edge, CR LF pairs and a line longer than a piece must come
+// out as they do when the view asks a few lines at a time.
+void TestHighlighter::oneRequestMatchesManySmallOnes()
+{
+    std::string text;
+    for (int i = 0; i < 30'000; ++i)
+        text += "N" + std::to_string(i) + " G01 X1.5 Y2\r\n";
+    text += "G00 (opens here\r\n";
+    for (int i = 0; i < 40'000; ++i)
+        text += "inside X" + std::to_string(i) + "\r\n";
+    text += ") G01 X2\r\n";
+    text += "X1 " + std::string(800'000, '1') + " {" + std::string(800'000, 'z') + "\n";
+    for (int i = 0; i < 1'000; ++i)
+        text += "Y2 M3\n";
+    text += "} M30\r";
+    text += "G1 X1\n";
+
+    Editor whole;
+    whole.setBytes(text);
+    whole.styleAll();
+
+    Editor stepped;
+    stepped.setBytes(text);
+    const long lines = stepped.view->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    for (long line = 0; line < lines; line += 500) {
+        const long pos = stepped.view->SendScintilla(
+            QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(std::min(line + 500, lines - 1)));
+        stepped.view->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, pos);
+    }
+    stepped.styleAll();
+
+    long differences = 0;
+    long first = -1;
+    for (long p = 0; p < static_cast<long>(text.size()); ++p) {
+        if (whole.styleAt(p) != stepped.styleAt(p)) {
+            ++differences;
+            if (first < 0)
+                first = p;
+        }
+    }
+    QCOMPARE(first, -1L);
+    QCOMPARE(differences, 0L);
+    QCOMPARE(whole.lineStyles(30'000).back(), kComment);
+    QCOMPARE(whole.lineStyles(70'001).front(), kComment);
+    QCOMPARE(whole.lineStyles(70'001).back(), kX);
+    QCOMPARE(whole.lineStyles(70'003).front(), kComment);
+    QCOMPARE(whole.lineStyles(71'003).back(), kM);
+    QCOMPARE(whole.lineStyles(71'004).front(), kG);
 }
 
 QTEST_MAIN(TestHighlighter)
