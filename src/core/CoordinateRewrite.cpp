@@ -2,13 +2,20 @@
 
 #include "core/Errors.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
+
+#if defined(__SSE2__) && !defined(TORVEL_NO_SIMD)
+#include <emmintrin.h>
+#endif
 
 namespace torvel {
 
 namespace {
 
+#if !defined(__SSE2__) || defined(TORVEL_NO_SIMD)
 constexpr auto kCommentTable = [] {
     std::array<unsigned char, 256> t {};
     for (int c = 0; c < 256; ++c)
@@ -16,27 +23,94 @@ constexpr auto kCommentTable = [] {
     return t;
 }();
 
-// The next comment character or one of up to three letters at or after i.
-// The test has no branch of its own, so that the loop runs through the many
-// digits, blanks and other letters of a line without mispredictions.
-size_t nextStop(std::string_view line, size_t i, char a, char b, char c)
-{
-    const size_t n = line.size();
-    const char* s = line.data();
-    for (; i < n; ++i) {
-        const char ch = s[i];
-        if (kCommentTable[static_cast<unsigned char>(ch)] | (ch == a) | (ch == b) | (ch == c))
-            break;
-    }
-    return i;
-}
-
 size_t numberEnd(std::string_view line, size_t from)
 {
     while (from < line.size() && isNumberChar(line[from]))
         ++from;
     return from;
 }
+#endif
+
+// Finds the places the single pass stops at, 16 characters at a time: a
+// comment character or one of the letters, and the end of a number. The line
+// is copied into a buffer padded with zero bytes, so that every load is whole;
+// a zero byte is neither a stop nor a number character.
+class Scanner {
+public:
+    Scanner(std::string_view line, const char (&letters)[3])
+        : n_(line.size())
+    {
+        char* buffer = local_;
+        if (n_ + kPadding > sizeof local_) {
+            heap_.resize(n_ + kPadding);
+            buffer = heap_.data();
+        }
+        std::memcpy(buffer, line.data(), n_);
+        std::memset(buffer + n_, 0, kPadding);
+        s_ = buffer;
+        for (size_t k = 0; k < 3; ++k)
+            letters_[k] = letters[k];
+    }
+
+    // The first comment character or letter at or after i, or the end.
+    size_t nextStop(size_t i) const
+    {
+#if defined(__SSE2__) && !defined(TORVEL_NO_SIMD)
+        const __m128i a = _mm_set1_epi8(letters_[0]), b = _mm_set1_epi8(letters_[1]), c = _mm_set1_epi8(letters_[2]);
+        for (; i < n_; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s_ + i));
+            // "(" and ")" differ only in the lowest bit.
+            const __m128i parens = _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(1)), _mm_set1_epi8(')'));
+            const __m128i others = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('#')), _mm_cmpeq_epi8(v, _mm_set1_epi8('%'))),
+                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('{')), _mm_cmpeq_epi8(v, _mm_set1_epi8('}'))));
+            const __m128i letters
+                = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, a), _mm_cmpeq_epi8(v, b)), _mm_cmpeq_epi8(v, c));
+            const unsigned mask
+                = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(parens, others), letters)));
+            if (mask != 0)
+                return std::min(n_, i + static_cast<size_t>(__builtin_ctz(mask)));
+        }
+        return n_;
+#else
+        for (; i < n_; ++i) {
+            const char ch = s_[i];
+            if (kCommentTable[static_cast<unsigned char>(ch)] | (ch == letters_[0]) | (ch == letters_[1])
+                | (ch == letters_[2]))
+                break;
+        }
+        return i;
+#endif
+    }
+
+    // The first character at or after i that is no number character.
+    size_t numberEnd(size_t i) const
+    {
+#if defined(__SSE2__) && !defined(TORVEL_NO_SIMD)
+        for (; i < n_; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s_ + i));
+            // "+" to "." are 0x2B to 0x2E, "/" 0x2F is not one, the digits 0x30 to 0x39.
+            const __m128i offset = _mm_sub_epi8(v, _mm_set1_epi8('+'));
+            const __m128i inRange = _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(14)), offset);
+            const __m128i number = _mm_andnot_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('/')), inRange);
+            const unsigned mask = ~static_cast<unsigned>(_mm_movemask_epi8(number)) & 0xFFFFu;
+            if (mask != 0)
+                return std::min(n_, i + static_cast<size_t>(__builtin_ctz(mask)));
+        }
+        return n_;
+#else
+        return torvel::numberEnd(std::string_view(s_, n_), i);
+#endif
+    }
+
+private:
+    static constexpr size_t kPadding = 16;
+    size_t n_;
+    const char* s_ = nullptr;
+    char letters_[3];
+    char local_[256];
+    std::string heap_;
+};
 
 // Finishing a collected number: a letter alone stays alone; a "+" sets the
 // flag for the rest of the line; otherwise the new value is written.
@@ -70,23 +144,52 @@ bool distinctLetters(std::span<const LetterOperation> letters)
     return true;
 }
 
-void oneByOne(
+bool oneByOne(
     std::string_view line, std::span<const LetterOperation> letters, bool plus, char localeSeparator, std::string& out)
 {
     std::string current(line), next;
+    size_t words = 0;
     for (const auto& l : letters) {
         next.clear();
-        rewriteCoordinates(current, l.letter, l.operation, plus, localeSeparator, next);
+        const auto operation = [&](Extended old) {
+            ++words;
+            return l.operation.apply(old, localeSeparator);
+        };
+        rewriteCoordinates(current, l.letter, operation, plus, localeSeparator, next);
         current.swap(next);
     }
     out += current;
+    return words != 0;
+}
+
+// One word's new number, written at p. The old number is read before the
+// operand, as the operation on extended values does.
+char* writeWord(char* p, std::string_view number, const CoordinateOperation& operation, char separator, bool plus)
+{
+    using Kind = CoordinateOperation::Kind;
+    const ParsedNumber old = parseNumber(number, separator, true);
+    if (const std::optional<Decimal> a = exactDecimal(old)) {
+        if (operation.kind == Kind::Mirror) {
+            // -2 × old is exact in both arithmetics, so it counts as an operand read exactly.
+            if (char* end = formatExactSum(p, *a, Decimal {!a->negative, 2 * a->digits, a->scale}, plus))
+                return end;
+        } else if (const std::optional<Decimal>& b = operation.operand->exact(separator)) {
+            Decimal addend = *b;
+            if (operation.kind == Kind::Subtract)
+                addend.negative = !addend.negative;
+            if (char* end = formatExactSum(p, *a, addend, plus))
+                return end;
+        }
+    }
+    return formatNumber(p, operation.apply(valueOf(old), separator), plus);
 }
 
 // Writes straight into out's memory: the text keeps room for the rest of the
 // line plus one number at every word.
-void together(
+bool together(
     std::string_view line, std::span<const LetterOperation> letters, bool plus, char localeSeparator, std::string& out)
 {
+    bool rewritten = false;
     bool plusFlags[3];
     for (size_t k = 0; k < letters.size(); ++k)
         plusFlags[k] = plus;
@@ -101,8 +204,8 @@ void together(
         const char l = k < letters.size() ? letters[k].letter : letters[0].letter;
         stops[k] = isNumberChar(l) ? '#' : l;
     }
-    for (size_t j = nextStop(line, 0, stops[0], stops[1], stops[2]); j < n;
-         j = nextStop(line, j, stops[0], stops[1], stops[2])) {
+    const Scanner scanner(line, stops);
+    for (size_t j = scanner.nextStop(0); j < n; j = scanner.nextStop(j)) {
         const char c = line[j];
         if (isCommentChar(c))
             break;
@@ -110,25 +213,67 @@ void together(
         // The text up to and including the letter goes over unchanged.
         std::memcpy(out.data() + at, line.data() + copied, j + 1 - copied);
         at += j + 1 - copied;
-        const size_t end = numberEnd(line, j + 1);
+        const size_t end = scanner.numberEnd(j + 1);
         const std::string_view number = line.substr(j + 1, end - j - 1);
         if (!number.empty()) {
             if (number.find('+') != std::string_view::npos)
                 plusFlags[k] = true;
-            const Extended value = letters[k].operation(readNumber(number, localeSeparator));
             const size_t room = at + kMaxNumberText + (n - end);
             if (room > out.size())
                 out.resize(room + kMaxNumberText);
-            at = static_cast<size_t>(formatNumber(out.data() + at, value, plusFlags[k]) - out.data());
+            char* end = writeWord(out.data() + at, number, letters[k].operation, localeSeparator, plusFlags[k]);
+            at = static_cast<size_t>(end - out.data());
+            rewritten = true;
         }
         copied = end;
         j = end;
     }
     std::memcpy(out.data() + at, line.data() + copied, n - copied);
     out.resize(at + n - copied);
+    return rewritten;
 }
 
 } // namespace
+
+void Operand::set(std::string_view text)
+{
+    if (text == text_)
+        return;
+    text_.assign(text);
+    parsed_ = false;
+}
+
+const ParsedNumber& Operand::parsed(char localeSeparator)
+{
+    if (!parsed_ || separator_ != localeSeparator) {
+        number_ = parseNumber(text_, localeSeparator, false);
+        exact_ = exactDecimal(number_);
+        separator_ = localeSeparator;
+        parsed_ = true;
+    }
+    return number_;
+}
+
+const std::optional<Decimal>& Operand::exact(char localeSeparator)
+{
+    parsed(localeSeparator);
+    return exact_;
+}
+
+Extended Operand::value(char localeSeparator) { return valueOf(parsed(localeSeparator)); }
+
+Extended CoordinateOperation::apply(Extended old, char localeSeparator) const
+{
+    switch (kind) {
+    case Kind::Add:
+        return old + operand->value(localeSeparator);
+    case Kind::Subtract:
+        return old - operand->value(localeSeparator);
+    case Kind::Mirror:
+        return old + (-2 * old);
+    }
+    return old;
+}
 
 // Copying and collecting states with a comment mark, one character at a time.
 void rewriteCoordinates(
@@ -180,35 +325,34 @@ std::string rewriteCoordinates(
     return out;
 }
 
-void rewriteCoordinates(
+bool rewriteCoordinates(
     std::string_view line, std::span<const LetterOperation> letters, bool plus, char localeSeparator, std::string& out)
 {
     if (letters.empty()) {
         out += line;
-        return;
-    }
-    if (letters.size() > 3 || !distinctLetters(letters)) {
-        oneByOne(line, letters, plus, localeSeparator, out);
-        return;
+        return false;
     }
     const size_t base = out.size();
-    try {
-        together(line, letters, plus, localeSeparator, out);
-    } catch (const ConversionError&) {
-        out.resize(base);
-        oneByOne(line, letters, plus, localeSeparator, out);
+    if (letters.size() <= 3 && distinctLetters(letters)) {
+        try {
+            return together(line, letters, plus, localeSeparator, out);
+        } catch (const ConversionError&) {
+            out.resize(base);
+        }
     }
+    return oneByOne(line, letters, plus, localeSeparator, out);
 }
 
 std::string readCoordinate(std::string_view line, char letter, char localeSeparator)
 {
     std::string_view found;
     if (!isNumberChar(letter)) {
-        for (size_t i = nextStop(line, 0, letter, letter, letter); i < line.size();
-             i = nextStop(line, i, letter, letter, letter)) {
+        const char stops[3] = {letter, letter, letter};
+        const Scanner scanner(line, stops);
+        for (size_t i = scanner.nextStop(0); i < line.size(); i = scanner.nextStop(i)) {
             if (isCommentChar(line[i]))
                 break;
-            const size_t end = numberEnd(line, i + 1);
+            const size_t end = scanner.numberEnd(i + 1);
             found = line.substr(i + 1, end - i - 1);
             i = end;
         }

@@ -49,16 +49,67 @@ void rewriteCoordinates(
 std::string rewriteCoordinates(
     std::string_view line, char letter, NumberOperation operation, bool plus, char localeSeparator);
 
+// A number text of the locale grammar (no "." replacement) that a tool adds
+// or subtracts: read at the first word that uses it, so that a bad one fails
+// only there, and kept once read.
+class Operand {
+public:
+    explicit Operand(std::string_view text = {})
+        : text_(text)
+    { }
+    // The parsed number points into the text, so a copy reads its own again.
+    Operand(const Operand& other)
+        : text_(other.text_)
+    { }
+    Operand& operator=(const Operand& other)
+    {
+        set(other.text_);
+        return *this;
+    }
+
+    void set(std::string_view text);
+    const std::string& text() const { return text_; }
+
+    // Throws ConversionError, at every call, while the text is no number.
+    const ParsedNumber& parsed(char localeSeparator);
+    const std::optional<Decimal>& exact(char localeSeparator);
+    Extended value(char localeSeparator);
+
+private:
+    std::string text_;
+    bool parsed_ = false;
+    char separator_ = 0;
+    ParsedNumber number_;
+    std::optional<Decimal> exact_;
+};
+
+// The number operations of the coordinate tools, described rather than
+// called, so that the rewrite can take the exact decimal road where it is
+// sure to write the same text as the extended values would.
+struct CoordinateOperation {
+    enum class Kind {
+        Add, // old + operand (translation, centre to absolute)
+        Subtract, // old - operand (centre to incremental)
+        Mirror, // old + (-2 × old)
+    };
+    Kind kind = Kind::Add;
+    Operand* operand = nullptr; // Add and Subtract
+
+    // The same operation on extended values.
+    Extended apply(Extended old, char localeSeparator) const;
+};
+
 struct LetterOperation {
     char letter;
-    NumberOperation operation;
+    CoordinateOperation operation;
 };
 
 // The rewrite of each letter in turn, each on the result of the one before,
 // done in a single pass: a rewritten word never makes or unmakes a word of
 // another letter. On a conversion error the letters are redone one by one,
-// so that the error is the one the first letter in turn meets.
-void rewriteCoordinates(
+// so that the error is the one the first letter in turn meets. Returns
+// whether the line held a word of the letters with a number.
+bool rewriteCoordinates(
     std::string_view line, std::span<const LetterOperation> letters, bool plus, char localeSeparator, std::string& out);
 
 // The number text of the last word of `letter` before the first comment

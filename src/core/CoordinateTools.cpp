@@ -4,7 +4,6 @@
 #include "core/CoordinateRewrite.h"
 
 #include <cstring>
-#include <optional>
 #include <span>
 #include <utility>
 
@@ -15,17 +14,6 @@ namespace {
 bool holdsLetter(std::string_view line, char letter)
 {
     return !line.empty() && std::memchr(line.data(), letter, line.size()) != nullptr;
-}
-
-// Keeps only the letters the line holds at all: a line without them comes out as it went in.
-size_t presentLetters(std::string_view line, LetterOperation* letters, size_t count)
-{
-    size_t kept = 0;
-    for (size_t k = 0; k < count; ++k) {
-        if (holdsLetter(line, letters[k].letter))
-            letters[kept++] = letters[k];
-    }
-    return kept;
 }
 
 LineAction result(std::string_view line, std::string_view newLine, std::string& out)
@@ -64,15 +52,11 @@ const char* const kCrLf = "\r\n";
 
 } // namespace
 
+// The typed values count with their blanks trimmed.
 TranslateTool::TranslateTool(TranslateOptions options)
     : options_(std::move(options))
+    , values_ {Operand(trimmed(options_.xValue)), Operand(trimmed(options_.yValue)), Operand(trimmed(options_.zValue))}
 { }
-
-void TranslateTool::begin()
-{
-    for (auto& v : values_)
-        v.reset();
-}
 
 std::string TranslateTool::tag() const { return "Trans_XYZ"; }
 
@@ -93,26 +77,16 @@ std::string TranslateTool::describe() const
 
 LineAction TranslateTool::apply(std::string_view line, std::string& out)
 {
-    const char separator = options_.decimalSeparator;
-    // The typed value is converted where a word first uses it, so a bad value
-    // fails only there; a good one is kept, as converting it again could only
-    // give the same value.
-    const auto value = [&](const std::string& typed, std::optional<Extended>& cache) {
-        if (!cache)
-            cache = readLocaleNumber(trimmed(typed), separator);
-        return *cache;
-    };
-    const auto addX = [&](Extended old) { return old + value(options_.xValue, values_[0]); };
-    const auto addY = [&](Extended old) { return old + value(options_.yValue, values_[1]); };
-    const auto addZ = [&](Extended old) { return old + value(options_.zValue, values_[2]); };
-    LetterOperation letters[3] = {{'X', addX}, {'Y', addY}, {'Z', addZ}};
-    const bool ticked[3] = {options_.x, options_.y, options_.z};
+    using Kind = CoordinateOperation::Kind;
+    LetterOperation letters[3];
     size_t count = 0;
-    for (size_t k = 0; k < 3; ++k) {
-        if (ticked[k])
-            letters[count++] = letters[k];
-    }
-    return rewrite(line, std::span(letters, presentLetters(line, letters, count)), out, options_.plus, separator);
+    if (options_.x)
+        letters[count++] = {'X', {Kind::Add, &values_[0]}};
+    if (options_.y)
+        letters[count++] = {'Y', {Kind::Add, &values_[1]}};
+    if (options_.z)
+        letters[count++] = {'Z', {Kind::Add, &values_[2]}};
+    return rewrite(line, std::span(letters, count), out, options_.plus, options_.decimalSeparator);
 }
 
 MirrorTool::MirrorTool(MirrorOptions options)
@@ -144,25 +118,20 @@ std::string MirrorTool::describe() const
 
 LineAction MirrorTool::apply(std::string_view line, std::string& out)
 {
-    // Literally old + (-2 × old): only a value beyond half the range differs from -old (it overflows).
-    const auto mirror = [](Extended old) { return old + (-2 * old); };
-    LetterOperation letters[2] = {{'X', mirror}, {'Y', mirror}};
+    using Kind = CoordinateOperation::Kind;
+    LetterOperation letters[2];
     size_t count = 0;
     if (options_.x)
-        letters[count++] = letters[0];
+        letters[count++] = {'X', {Kind::Mirror, {}}};
     if (options_.y)
-        letters[count++] = letters[1];
-    count = presentLetters(line, letters, count);
+        letters[count++] = {'Y', {Kind::Mirror, {}}};
     const bool anyCode = options_.g02ToG03 || options_.g03ToG02 || options_.g41ToG42 || options_.g42ToG41;
     if (!anyCode)
         return rewrite(line, std::span(letters, count), out, options_.plus, options_.decimalSeparator);
 
     std::string& s = buffer_;
     s.clear();
-    if (count != 0)
-        rewriteCoordinates(line, std::span(letters, count), options_.plus, options_.decimalSeparator, s);
-    else
-        s.assign(line);
+    rewriteCoordinates(line, std::span(letters, count), options_.plus, options_.decimalSeparator, s);
     // The reverse exchange runs only where the forward one changed nothing,
     // so that a G02 just made G03 is not turned back in the same pass.
     bool changed = false;
@@ -199,8 +168,8 @@ std::string ArcsTool::describe() const
 
 void ArcsTool::begin()
 {
-    rememberedX_ = "0";
-    rememberedY_ = "0";
+    rememberedX_.set("0");
+    rememberedY_.set("0");
 }
 
 LineAction ArcsTool::apply(std::string_view line, std::string& out)
@@ -210,24 +179,17 @@ LineAction ArcsTool::apply(std::string_view line, std::string& out)
     // arc's start point); this line's own end point counts from the next line on.
     LineAction action = LineAction::Keep;
     if (options_.direction != ArcsOptions::Direction::None) {
-        const bool absolute = options_.direction == ArcsOptions::Direction::Absolute;
-        const auto i = [&](Extended old) {
-            const Extended x = readLocaleNumber(rememberedX_, separator);
-            return absolute ? old + x : old - x;
-        };
-        const auto j = [&](Extended old) {
-            const Extended y = readLocaleNumber(rememberedY_, separator);
-            return absolute ? old + y : old - y;
-        };
-        LetterOperation letters[2] = {{'I', i}, {'J', j}};
-        action = rewrite(line, std::span(letters, presentLetters(line, letters, 2)), out, options_.plus, separator);
+        const auto kind = options_.direction == ArcsOptions::Direction::Absolute ? CoordinateOperation::Kind::Add
+                                                                                 : CoordinateOperation::Kind::Subtract;
+        LetterOperation letters[2] = {{'I', {kind, &rememberedX_}}, {'J', {kind, &rememberedY_}}};
+        action = rewrite(line, letters, out, options_.plus, separator);
     }
-    const auto remember = [&](char letter, std::string& memory) {
+    const auto remember = [&](char letter, Operand& memory) {
         if (!holdsLetter(line, letter))
             return;
-        std::string text = readCoordinate(line, letter, separator);
+        const std::string text = readCoordinate(line, letter, separator);
         if (!trimmed(text).empty())
-            memory = std::move(text);
+            memory.set(text);
     };
     remember('X', rememberedX_);
     remember('Y', rememberedY_);

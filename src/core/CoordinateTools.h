@@ -1,9 +1,8 @@
 #pragma once
 
+#include "core/CoordinateRewrite.h"
 #include "core/LineTool.h"
-#include "core/Numbers.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,12 +25,11 @@ public:
     std::string describe() const override;
     bool trimsLine() const override { return true; }
     bool refreshesView() const override { return true; }
-    void begin() override;
     LineAction apply(std::string_view line, std::string& out) override;
 
 private:
     TranslateOptions options_;
-    std::optional<Extended> values_[3]; // converted typed values, once used
+    Operand values_[3];
 };
 
 // "Espelhamento dos Eixos XY": X and Y change sign; G02/G03 and G41/G42 are exchanged.
@@ -78,8 +76,8 @@ public:
 
 private:
     ArcsOptions options_;
-    std::string rememberedX_ = "0"; // number texts with the locale separator
-    std::string rememberedY_ = "0";
+    Operand rememberedX_ {"0"}; // number texts with the locale separator
+    Operand rememberedY_ {"0"};
 };
 
 } // namespace torvel

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <optional>
 #include <locale.h>
 
 namespace torvel {
@@ -17,39 +18,29 @@ namespace {
 
 using u128 = unsigned __int128;
 
-// A number text split by the grammar; both spans hold digits only. The
-// digits from the first non-zero one on are gathered as they pass (the
-// integer wraps beyond 19 of them, which `significant` tells).
-struct Parsed {
-    bool ok = false;
-    bool negative = false;
-    std::string_view integer;
-    std::string_view fraction;
-    uint64_t mantissa = 0;
-    int significant = 0;
-};
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-size_t digits(std::string_view t, size_t i, Parsed& p)
+// Digits from i on, gathered into m (which wraps beyond 19 of them).
+size_t digits(std::string_view t, size_t i, uint64_t& m)
 {
     for (; i < t.size(); ++i) {
         const unsigned d = static_cast<unsigned char>(t[i]) - unsigned('0');
         if (d > 9)
             break;
-        if (p.significant != 0 || d != 0) {
-            ++p.significant;
-            p.mantissa = p.mantissa * 10 + d;
-        }
+        m = m * 10 + d;
     }
     return i;
 }
 
-// pointIsSeparator: "." counts as the separator too, which is what replacing
-// every "." by the separator before the grammar amounts to.
-Parsed parse(std::string_view t, char separator, bool pointIsSeparator)
+size_t zeros(std::string_view t, size_t i)
 {
-    Parsed p;
+    while (i < t.size() && t[i] == '0')
+        ++i;
+    return i;
+}
+
+bool grammar(std::string_view t, ParsedNumber& p)
+{
     const size_t n = t.size();
     size_t i = 0;
     while (i < n && t[i] == ' ')
@@ -58,20 +49,24 @@ Parsed parse(std::string_view t, char separator, bool pointIsSeparator)
         p.negative = t[i] == '-';
         ++i;
     }
+    // Leading zeros, also those right after the separator of a number below 1, are not significant.
     size_t b = i;
-    i = digits(t, i, p);
+    size_t first = i = zeros(t, i);
+    i = digits(t, i, p.mantissa);
     p.integer = t.substr(b, i - b);
+    p.significant = static_cast<int>(i - first);
     bool hasSeparator = false;
-    if (i < n && (t[i] == separator || (pointIsSeparator && t[i] == '.'))) {
+    if (i < n && (t[i] == p.separator || (p.pointIsSeparator && t[i] == '.'))) {
         hasSeparator = true;
         b = ++i;
-        i = digits(t, i, p);
+        first = i = p.significant == 0 ? zeros(t, i) : i;
+        i = digits(t, i, p.mantissa);
         p.fraction = t.substr(b, i - b);
+        p.significant += static_cast<int>(i - first);
     }
     while (i < n && t[i] == ' ')
         ++i;
-    p.ok = i == n && (hasSeparator || !p.integer.empty());
-    return p;
+    return i == n && (hasSeparator || !p.integer.empty());
 }
 
 locale_t cLocale()
@@ -92,7 +87,7 @@ constexpr uint64_t kIntPowersOfTen[]
 // Up to 19 significant digits fit a 64-bit integer exactly, and a fraction of
 // up to 27 digits divides by an exact power of ten: one correctly rounded
 // division then gives the nearest value, as strtold does.
-bool fastValue(const Parsed& p, Extended& value)
+bool fastValue(const ParsedNumber& p, Extended& value)
 {
     if (p.significant > 19 || p.fraction.size() > 27)
         return false;
@@ -102,7 +97,7 @@ bool fastValue(const Parsed& p, Extended& value)
     return true;
 }
 
-Extended slowValue(const Parsed& p)
+Extended slowValue(const ParsedNumber& p)
 {
     std::string canonical;
     canonical.reserve(p.integer.size() + p.fraction.size() + 3);
@@ -113,38 +108,29 @@ Extended slowValue(const Parsed& p)
     return strtold_l(canonical.c_str(), nullptr, cLocale());
 }
 
-std::string afterPointReplaced(std::string_view text, char separator)
+[[noreturn]] void notANumber(std::string_view text, char separator, bool pointIsSeparator)
 {
     std::string s(text);
-    for (char& c : s) {
-        if (c == '.')
-            c = separator;
+    if (pointIsSeparator) {
+        for (char& c : s) {
+            if (c == '.')
+                c = separator;
+        }
     }
-    return s;
+    throw ConversionError::notANumber(s);
 }
 
-Extended finish(const Parsed& p, Extended magnitude, std::string_view text, char separator, bool pointIsSeparator)
+Extended finish(const ParsedNumber& p, Extended magnitude)
 {
     if (!std::isfinite(magnitude))
-        throw ConversionError::notANumber(pointIsSeparator ? afterPointReplaced(text, separator) : std::string(text));
+        notANumber(p.text, p.separator, p.pointIsSeparator);
     return p.negative ? -magnitude : magnitude;
-}
-
-Extended read(std::string_view text, char separator, bool pointIsSeparator)
-{
-    const Parsed p = parse(text, separator, pointIsSeparator);
-    if (!p.ok)
-        throw ConversionError::notANumber(pointIsSeparator ? afterPointReplaced(text, separator) : std::string(text));
-    Extended magnitude;
-    if (!fastValue(p, magnitude))
-        magnitude = slowValue(p);
-    return finish(p, magnitude, text, separator, pointIsSeparator);
 }
 
 // 15 significant digits (no trailing zeros) and the exponent X of d.ddd × 10^X.
 // raw holds a leading "0" and then the 15 digits, so that each half is 8 bytes.
 struct Digits {
-    char raw[16];
+    char raw[32]; // 16 digit characters, then room for fixed-size copies
     int count = 0;
     int exponent = 0;
     const char* d() const { return raw + 1; }
@@ -254,9 +240,9 @@ bool fastDigits(const Bits& b, Digits& out)
     int x = ((e2 + 63) * 78913) >> 18;
     const int next = x + 1 - kLowestPower;
     if (next >= 0 && next < static_cast<int>(std::size(kPowers))) {
+        // Without a branch: the outcome is as often one way as the other.
         const PowerBits& p = kPowers[next];
-        if (b.biased > p.biased || (b.biased == p.biased && b.mantissa >= p.mantissa))
-            ++x;
+        x += static_cast<int>((b.biased > p.biased) | ((b.biased == p.biased) & (b.mantissa >= p.mantissa)));
     }
     constexpr uint64_t low = 100000000000000ULL, high = 1000000000000000ULL;
     const u128 mask = (u128(1) << shift) - 1;
@@ -277,8 +263,7 @@ bool fastDigits(const Bits& b, Digits& out)
         }
         const u128 rest = n & mask;
         uint64_t r = static_cast<uint64_t>(t);
-        if (rest > half || (rest == half && (r & 1) != 0))
-            ++r;
+        r += static_cast<uint64_t>((rest > half) | ((rest == half) & ((r & 1) != 0)));
         if (r == high) {
             r = low;
             ++x;
@@ -317,64 +302,167 @@ std::string nonFiniteText(Extended value)
     return value < 0 ? "-INF" : "INF";
 }
 
+// Copies 16 bytes whatever the length of the text: the digits are padded
+// with their own trailing "0" characters and the target has room to spare.
+void copy16(char* to, const char* from) { std::memcpy(to, from, 16); }
+
+// Writes the layout with fixed-size copies and few branches, as the
+// values of a program make every branch here a coin toss.
 char* formatDigits(char* p, const Digits& g, bool negative, bool plus)
 {
-    if (negative)
-        *p++ = '-';
-    else if (plus)
-        *p++ = '+';
+    *p = negative ? '-' : '+';
+    p += static_cast<int>(negative | plus);
     const int x = g.exponent;
     const int count = g.count;
-    if (x >= -4 && x <= 14) {
-        if (x >= 0) {
-            // Integer digits (padded with zeros when the digits run out), then any fraction.
-            const int whole = x + 1;
-            if (count <= whole) {
-                std::memcpy(p, g.d(), static_cast<size_t>(count));
-                std::memset(p + count, '0', static_cast<size_t>(whole - count));
-                p += whole;
-            } else {
-                std::memcpy(p, g.d(), static_cast<size_t>(whole));
-                p += whole;
-                *p++ = '.';
-                std::memcpy(p, g.d() + whole, static_cast<size_t>(count - whole));
-                p += count - whole;
-            }
-        } else {
-            const int zeros = -x - 1;
-            *p++ = '0';
-            *p++ = '.';
-            std::memset(p, '0', static_cast<size_t>(zeros));
-            p += zeros;
-            std::memcpy(p, g.d(), static_cast<size_t>(count));
-            p += count;
-        }
-    } else {
-        *p++ = g.d()[0];
-        if (count > 1) {
-            *p++ = '.';
-            std::memcpy(p, g.d() + 1, static_cast<size_t>(count - 1));
-            p += count - 1;
-        }
-        *p++ = 'E';
-        if (x < 0)
-            *p++ = '-';
-        const int ax = x < 0 ? -x : x;
-        char e[8];
-        int k = 0;
-        for (int v = ax; v != 0 || k == 0; v /= 10)
-            e[k++] = static_cast<char>('0' + v % 10);
-        while (k > 0)
-            *p++ = e[--k];
+    if (x >= 0 && x <= 14) {
+        // Integer digits (the digit string holds the zeros that pad them), then any fraction.
+        const int whole = x + 1;
+        copy16(p, g.d());
+        p[whole] = '.';
+        copy16(p + whole + 1, g.d() + whole);
+        return p + (count > whole ? count + 1 : whole);
     }
+    if (x < 0 && x >= -4) {
+        std::memcpy(p, "0.000000", 8);
+        const int zeros = -x - 1;
+        copy16(p + 2 + zeros, g.d());
+        return p + 2 + zeros + count;
+    }
+    *p++ = g.d()[0];
+    if (count > 1) {
+        *p++ = '.';
+        std::memcpy(p, g.d() + 1, static_cast<size_t>(count - 1));
+        p += count - 1;
+    }
+    *p++ = 'E';
+    if (x < 0)
+        *p++ = '-';
+    const int ax = x < 0 ? -x : x;
+    char e[8];
+    int k = 0;
+    for (int v = ax; v != 0 || k == 0; v /= 10)
+        e[k++] = static_cast<char>('0' + v % 10);
+    while (k > 0)
+        *p++ = e[--k];
     return p;
 }
 
 } // namespace
 
-Extended readNumber(std::string_view text, char localeSeparator) { return read(text, localeSeparator, true); }
+ParsedNumber parseNumber(std::string_view text, char localeSeparator, bool pointIsSeparator)
+{
+    ParsedNumber p;
+    p.text = text;
+    p.separator = localeSeparator;
+    p.pointIsSeparator = pointIsSeparator;
+    if (!grammar(text, p))
+        notANumber(text, localeSeparator, pointIsSeparator);
+    return p;
+}
 
-Extended readLocaleNumber(std::string_view text, char localeSeparator) { return read(text, localeSeparator, false); }
+Extended valueOf(const ParsedNumber& number)
+{
+    Extended magnitude;
+    if (!fastValue(number, magnitude))
+        magnitude = slowValue(number);
+    return finish(number, magnitude);
+}
+
+Extended readNumber(std::string_view text, char localeSeparator)
+{
+    return valueOf(parseNumber(text, localeSeparator, true));
+}
+
+Extended readLocaleNumber(std::string_view text, char localeSeparator)
+{
+    return valueOf(parseNumber(text, localeSeparator, false));
+}
+
+std::optional<Decimal> exactDecimal(const ParsedNumber& number)
+{
+    if (number.significant > 18 || number.fraction.size() > 18)
+        return std::nullopt;
+    return Decimal {number.negative, number.mantissa, static_cast<int>(number.fraction.size())};
+}
+
+// With a = round(A) and b = round(B) the nearest extended values of the
+// decimals A and B, the written value is c = round(a + b), and
+// |c - (A + B)| <= u (|A| + |B| + |A + B|) (1 + u) with u = 2^-64. Let D = A + B
+// have nd digits and exponent X. If D has at most 15 significant digits and
+// that error stays below 0.5 × 10^(X-15), c lies so close to D that rounding it
+// to 15 digits gives D back, also where c falls just below a power of ten.
+// In integers scaled by 10^k that bound is S × 10^15 < 2^62 × 10^(nd-1).
+char* formatExactSum(char* p, const Decimal& a, const Decimal& b, bool plus)
+{
+    const int k = a.scale > b.scale ? a.scale : b.scale;
+    uint64_t ma, mb;
+    if (__builtin_mul_overflow(a.digits, kIntPowersOfTen[k - a.scale], &ma)
+        || __builtin_mul_overflow(b.digits, kIntPowersOfTen[k - b.scale], &mb))
+        return nullptr;
+    using i128 = __int128;
+    const i128 sum = (a.negative ? -i128(ma) : i128(ma)) + (b.negative ? -i128(mb) : i128(mb));
+    if (sum == 0) {
+        // round(A) + round(-A) is exactly zero.
+        *p = '+';
+        p += static_cast<int>(plus);
+        *p++ = '0';
+        return p;
+    }
+    const bool negative = sum < 0;
+    const u128 magnitude = static_cast<u128>(negative ? -sum : sum);
+    if (magnitude >> 64 != 0)
+        return nullptr;
+    const uint64_t d = static_cast<uint64_t>(magnitude);
+    // Digit count from the bit length: log10(2) ~ 1233 / 4096, corrected by one comparison.
+    const int guess = ((64 - __builtin_clzll(d)) * 1233) >> 12;
+    const int nd = guess + 1 - static_cast<int>(d < kIntPowersOfTen[guess]);
+    const u128 spread = u128(ma) + mb + d;
+    if (spread * kIntPowersOfTen[15] >= (u128(1) << 62) * kIntPowersOfTen[nd - 1])
+        return nullptr;
+    // Fixed notation straight from the integer: the digits with the point
+    // before the last `scale` of them, trailing zeros of the fraction dropped.
+    int scale = k;
+    uint64_t digitsLeft = d;
+    int count = nd;
+    while (scale > 0 && digitsLeft % 10 == 0) {
+        digitsLeft /= 10;
+        --scale;
+        --count;
+    }
+    const int whole = count - scale;
+    if (count <= 15 && whole >= -3 && whole <= 15) {
+        // Sixteen digits (leading zeros included) end at text + 24, so that
+        // 16-byte copies from the wanted ones stay inside.
+        char text[48];
+        eightDigits(text + 8, static_cast<uint32_t>(digitsLeft / 100000000));
+        eightDigits(text + 16, static_cast<uint32_t>(digitsLeft % 100000000));
+        const char* q = text + 24 - count;
+        *p = negative ? '-' : '+';
+        p += static_cast<int>(negative | plus);
+        if (whole > 0) {
+            copy16(p, q);
+            p[whole] = '.';
+            copy16(p + whole + 1, q + whole);
+            return p + whole + (scale > 0 ? scale + 1 : 0);
+        }
+        std::memcpy(p, "0.000000", 8);
+        p += 2 - whole;
+        copy16(p, q);
+        return p + count;
+    }
+    uint64_t r;
+    if (nd <= 15) {
+        r = d * kIntPowersOfTen[15 - nd];
+    } else {
+        const uint64_t q = kIntPowersOfTen[nd - 15];
+        if (d % q != 0)
+            return nullptr;
+        r = d / q;
+    }
+    Digits g;
+    setDigits(g, r, nd - 1 - k);
+    return formatDigits(p, g, negative, plus);
+}
 
 char* formatNumber(char* p, Extended value, bool plus)
 {
@@ -411,10 +499,8 @@ namespace reference {
 
 Extended readLocaleNumber(std::string_view text, char localeSeparator)
 {
-    const Parsed p = parse(text, localeSeparator, false);
-    if (!p.ok)
-        throw ConversionError::notANumber(std::string(text));
-    return finish(p, slowValue(p), text, localeSeparator, false);
+    const ParsedNumber p = parseNumber(text, localeSeparator, false);
+    return finish(p, slowValue(p));
 }
 
 // Formats printf's own text with plain string operations, independently of

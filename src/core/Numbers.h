@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,10 +31,45 @@ std::string writeNumber(Extended value, bool plus);
 // writeNumber appending to out.
 void appendNumber(std::string& out, Extended value, bool plus);
 
-// writeNumber into a buffer of at least kMaxNumberText characters (the longest
-// text, "-1.23456789012345E-4951", has 23); returns the end of the text.
-constexpr size_t kMaxNumberText = 32;
+// writeNumber into a buffer of at least kMaxNumberText characters, which it
+// may use as scratch space beyond the text (the longest text,
+// "-1.23456789012345E-4951", has 23); returns the end of the text.
+constexpr size_t kMaxNumberText = 48;
 char* formatNumber(char* buffer, Extended value, bool plus);
+
+// A number text that passed the grammar, its digits kept as written.
+struct ParsedNumber {
+    std::string_view text; // as given, for the error message
+    char separator = '.';
+    bool pointIsSeparator = false;
+    bool negative = false;
+    std::string_view integer; // digits before the separator
+    std::string_view fraction; // digits after it
+    uint64_t mantissa = 0; // the digits from the first non-zero one on, exact while significant <= 19
+    int significant = 0;
+};
+
+// The grammar of readNumber (pointIsSeparator) or of readLocaleNumber; throws as they do.
+ParsedNumber parseNumber(std::string_view text, char localeSeparator, bool pointIsSeparator);
+// The nearest extended value; throws as the readers do for a value beyond the range.
+Extended valueOf(const ParsedNumber& number);
+
+// An exact decimal, (-1)^negative × digits × 10^-scale.
+struct Decimal {
+    bool negative = false;
+    uint64_t digits = 0;
+    int scale = 0;
+};
+
+// The decimal of a number with at most 18 significant digits and 18 decimals.
+std::optional<Decimal> exactDecimal(const ParsedNumber& number);
+
+// What formatNumber(round(round(A) + round(B)), plus) writes, A and B being
+// the decimals and round the nearest extended value, computed in exact
+// decimal arithmetic and written at p; nullptr where the error bound cannot
+// prove the result (cancellation, more than 15 digits), and the caller then
+// takes the extended values. p needs kMaxNumberText characters.
+char* formatExactSum(char* p, const Decimal& a, const Decimal& b, bool plus);
 
 // The exact but slow conversions (strtold, printf) that the fast paths must
 // match bit for bit and byte for byte; kept visible for the differential test.

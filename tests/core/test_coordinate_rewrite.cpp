@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 using namespace torvel;
 
@@ -183,6 +185,87 @@ TEST(ReadCoordinate, TakesTheLastWordBeforeTheFirstCommentCharacter)
     };
     for (const auto& c : cases)
         EXPECT_EQ(readCoordinate(c.line, c.letter, c.separator), c.text) << c.line;
+}
+
+// The single pass over several letters against one letter at a time, the
+// literal scan, over random lines: same text, same error, same answer.
+TEST(RewriteTogether, MatchesOneLetterAtATime)
+{
+    std::mt19937_64 rng(77);
+    const auto pick = [&](const std::vector<std::string>& options) { return options[rng() % options.size()]; };
+    const std::vector<std::string> numbers = {"12.345", "-0.5", "+3", "0", "-0", "10.", ".5", "1,5", "1.2.3", "-", "+",
+        "", "5E-5", "123456789.123456", "-123456789.123455", "0.00001", "999999999999999", "1234567890123456789012345",
+        "0.000000000000000000001", "7", "-2.25", "00012.5000", "99999.9999995"};
+    const std::vector<std::string> fillers = {" ", "  ", "G01", "N10", "F1200", "(", ")", "(NOTA)", "%", "#", "{", "}",
+        ";", "x", "y", "i", "E", "\t", "\xC7"};
+    const std::vector<std::string> operands = {"10,5", "10.5", "-2,25", "-2.25", "0", "-0", "123456789.123455", "", "+",
+        "0,0001", "1e5", "99999999999999.5", "  3  "};
+    const char letters[] = {'X', 'Y', 'Z', 'I', 'J'};
+    size_t errors = 0, rewritten = 0;
+    for (int round = 0; round < 60000; ++round) {
+        std::string line;
+        const int parts = static_cast<int>(rng() % (round % 50 == 0 ? 120 : 12));
+        for (int i = 0; i < parts; ++i) {
+            if (rng() % 3 != 0)
+                line += letters[rng() % 5] + pick(numbers);
+            else
+                line += pick(fillers);
+            if (rng() % 2 != 0)
+                line += ' ';
+        }
+        const char separator = rng() % 2 != 0 ? ',' : '.';
+        const bool plus = rng() % 4 == 0;
+        std::vector<Operand> values;
+        for (int k = 0; k < 3; ++k)
+            values.emplace_back(pick(operands));
+        std::vector<LetterOperation> chosen;
+        const size_t count = 1 + rng() % 3;
+        for (size_t k = 0; k < count; ++k) {
+            const char letter = letters[(round + 2 * k) % 5];
+            const auto kind = static_cast<CoordinateOperation::Kind>(rng() % 3);
+            chosen.push_back({letter, {kind, &values[k]}});
+        }
+
+        std::string expected = line, expectedError;
+        size_t words = 0;
+        try {
+            for (const auto& l : chosen) {
+                std::string next;
+                rewriteCoordinates(
+                    expected, l.letter,
+                    [&](Extended old) {
+                        ++words;
+                        return l.operation.apply(old, separator);
+                    },
+                    plus, separator, next);
+                expected = next;
+            }
+        } catch (const ConversionError& e) {
+            expectedError = e.what();
+        }
+
+        std::vector<Operand> fresh(values.begin(), values.end());
+        for (size_t k = 0; k < chosen.size(); ++k)
+            chosen[k].operation.operand = &fresh[k];
+        std::string actual = "kept:", actualError;
+        bool any = false;
+        try {
+            any = rewriteCoordinates(line, chosen, plus, separator, actual);
+        } catch (const ConversionError& e) {
+            actualError = e.what();
+        }
+        ASSERT_EQ(actualError, expectedError) << line;
+        if (expectedError.empty()) {
+            ASSERT_EQ(actual, "kept:" + expected) << line << " sep " << separator;
+            ASSERT_EQ(any, words != 0) << line;
+            rewritten += any ? 1 : 0;
+        } else {
+            ++errors;
+        }
+    }
+    // Both roads were taken often.
+    EXPECT_GT(errors, 5000u);
+    EXPECT_GT(rewritten, 5000u);
 }
 
 } // namespace

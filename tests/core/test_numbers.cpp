@@ -321,4 +321,64 @@ TEST_F(Differential, WritingMatchesPrintf)
     }
 }
 
+// The exact decimal road of the tools against the extended values: wherever it
+// answers, it must write what formatNumber writes for round(round(A) + round(B)).
+TEST_F(Differential, ExactSumsMatchExtendedArithmetic)
+{
+    const auto shortText = [&] {
+        // Coordinates as programs hold them: a few integer digits, up to 6 decimals, sometimes more.
+        std::string s = (rng() & 1) != 0 ? "-" : "";
+        const int shape = static_cast<int>(rng() % 10);
+        const int intDigits = shape == 0 ? static_cast<int>(rng() % 16) : static_cast<int>(rng() % 5);
+        const int fracDigits = shape == 1 ? static_cast<int>(rng() % 19) : static_cast<int>(rng() % 7);
+        s += intDigits == 0 ? "0" : randomDigits(intDigits);
+        if (fracDigits > 0)
+            s += "." + (shape == 2 ? std::string(rng() % 6, '0') : "") + randomDigits(fracDigits);
+        return s;
+    };
+    size_t answered = 0, total = 0;
+    char fast[kMaxNumberText], slow[kMaxNumberText];
+    const auto check = [&](const std::string& at, const std::string& bt, bool mirror) {
+        const ParsedNumber pa = parseNumber(at, '.', true), pb = parseNumber(bt, '.', false);
+        const auto a = exactDecimal(pa), b = exactDecimal(pb);
+        if (!a || !b)
+            return;
+        const bool plus = (rng() & 1) != 0;
+        const Extended va = valueOf(pa);
+        const Decimal addend = mirror ? Decimal {!a->negative, 2 * a->digits, a->scale} : *b;
+        const Extended result = mirror ? va + (-2 * va) : va + valueOf(pb);
+        ++total;
+        const char* end = formatExactSum(fast, *a, addend, plus);
+        if (end == nullptr)
+            return;
+        ++answered;
+        const char* slowEnd = formatNumber(slow, result, plus);
+        const std::string expected(static_cast<const char*>(slow), slowEnd);
+        ASSERT_EQ(std::string(static_cast<const char*>(fast), end), expected)
+            << at << (mirror ? " mirrored" : " + " + bt);
+    };
+    for (int i = 0; i < 1500000; ++i) {
+        const std::string a = shortText();
+        check(a, shortText(), false);
+        check(a, a.front() == '-' ? a.substr(1) : "-" + a, false);
+        if (i % 4 == 0)
+            check(a, "0", true);
+    }
+    // Near cancellations: B = -(A - a few units of the last decimal).
+    const auto withDecimals = [](uint64_t v, int decimals) {
+        std::string t = std::to_string(v);
+        if (t.size() <= static_cast<size_t>(decimals))
+            t.insert(0, static_cast<size_t>(decimals) + 1 - t.size(), '0');
+        t.insert(t.size() - static_cast<size_t>(decimals), ".");
+        return t;
+    };
+    for (int i = 0; i < 300000; ++i) {
+        const int decimals = 1 + static_cast<int>(rng() % 9);
+        const uint64_t v = 3 + rng() % 1000000000000ULL;
+        check(withDecimals(v, decimals), "-" + withDecimals(v - rng() % 3, decimals), false);
+    }
+    // Most sums of program coordinates take the decimal road.
+    EXPECT_GT(answered, total * 7 / 10);
+}
+
 } // namespace
