@@ -221,8 +221,9 @@ bool together(
             const size_t room = at + kMaxNumberText + (n - end);
             if (room > out.size())
                 out.resize(room + kMaxNumberText);
-            char* end = writeWord(out.data() + at, number, letters[k].operation, localeSeparator, plusFlags[k]);
-            at = static_cast<size_t>(end - out.data());
+            const char* written
+                = writeWord(out.data() + at, number, letters[k].operation, localeSeparator, plusFlags[k]);
+            at = static_cast<size_t>(written - out.data());
             rewritten = true;
         }
         copied = end;

@@ -24,14 +24,12 @@ LineAction result(std::string_view line, std::string_view newLine, std::string& 
     return LineAction::Replace;
 }
 
+// A line with no word to rewrite is kept; the run compares the others itself.
 LineAction rewrite(
     std::string_view line, std::span<const LetterOperation> letters, std::string& out, bool plus, char separator)
 {
-    if (letters.empty())
-        return LineAction::Keep;
     out.clear();
-    rewriteCoordinates(line, letters, plus, separator, out);
-    return out == line ? LineAction::Keep : LineAction::Replace;
+    return rewriteCoordinates(line, letters, plus, separator, out) ? LineAction::Replace : LineAction::Keep;
 }
 
 // The first occurrence, left to right, case-sensitive, comments included. The

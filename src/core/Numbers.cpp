@@ -127,49 +127,50 @@ Extended finish(const ParsedNumber& p, Extended magnitude)
     return p.negative ? -magnitude : magnitude;
 }
 
-// 15 significant digits (no trailing zeros) and the exponent X of d.ddd × 10^X.
-// raw holds a leading "0" and then the 15 digits, so that each half is 8 bytes.
+// Eight digits of v < 10^8 as the bytes of a little-endian word, first digit
+// lowest, computed lane-wise: two groups of four digits, then pairs, then
+// single digits (x × 5243 >> 19 is x / 100 below 43699, x × 103 >> 10 is x / 10 below 179).
+// The digits stay in registers: reloading bytes just stored piecewise would stall.
+uint64_t digitWord8(uint32_t v)
+{
+    uint64_t z = (v / 10000) | (static_cast<uint64_t>(v % 10000) << 32);
+    const uint64_t hundreds = ((z * 5243) >> 19) & 0x0000007F0000007FULL;
+    z = hundreds | ((z - hundreds * 100) << 16);
+    const uint64_t tens = ((z * 103) >> 10) & 0x000F000F000F000FULL;
+    z = tens | ((z - tens * 10) << 8);
+    return z | 0x3030303030303030ULL;
+}
+
+// Sixteen digits of v < 10^16, leading zeros included, first digit in the lowest byte.
+u128 digitText16(uint64_t v)
+{
+    return u128(digitWord8(static_cast<uint32_t>(v / 100000000)))
+        | (u128(digitWord8(static_cast<uint32_t>(v % 100000000))) << 64);
+}
+
+// 15 significant digits (count of them without trailing zeros) and the
+// exponent X of d.ddd × 10^X. text holds the 15 digit characters, first digit
+// in the lowest byte, and the zeros that pad them.
 struct Digits {
-    char raw[32]; // 16 digit characters, then room for fixed-size copies
+    u128 text = 0;
     int count = 0;
     int exponent = 0;
-    const char* d() const { return raw + 1; }
 };
-
-constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-                               "8081828384858687888990919293949596979899";
-
-// Eight digits of v < 10^8, as two independent chains of two-digit steps.
-void eightDigits(char* d, uint32_t v)
-{
-    const uint32_t high = v / 10000, low = v % 10000;
-    std::memcpy(d, kDigitPairs + 2 * (high / 100), 2);
-    std::memcpy(d + 2, kDigitPairs + 2 * (high % 100), 2);
-    std::memcpy(d + 4, kDigitPairs + 2 * (low / 100), 2);
-    std::memcpy(d + 6, kDigitPairs + 2 * (low % 100), 2);
-}
-
-// Trailing "0" characters of 8 digits, read as one little-endian word.
-int trailingZeroChars(const char* d)
-{
-    uint64_t w;
-    std::memcpy(&w, d, 8);
-    w ^= 0x3030303030303030ULL;
-    return w == 0 ? 8 : __builtin_clzll(w) / 8;
-}
 
 void setDigits(Digits& out, uint64_t r, int exponent)
 {
-    // r has exactly 15 digits (10^14 <= r < 10^15).
-    eightDigits(out.raw, static_cast<uint32_t>(r / 100000000));
-    eightDigits(out.raw + 8, static_cast<uint32_t>(r % 100000000));
-    int zeros = trailingZeroChars(out.raw + 8);
-    if (zeros == 8)
-        zeros += trailingZeroChars(out.raw);
-    out.count = 15 - zeros;
+    // r has exactly 15 digits (10^14 <= r < 10^15); the top byte of text stays 0.
+    out.text = digitText16(r) >> 8;
+    constexpr uint64_t zeroChars = 0x3030303030303030ULL;
+    const u128 marks = out.text ^ (u128(zeroChars >> 8) << 64 | zeroChars);
+    const auto high = static_cast<uint64_t>(marks >> 64), low = static_cast<uint64_t>(marks);
+    // Zero bytes at the top are the trailing "0" characters, and the empty top byte.
+    const int zeroBytes = (high != 0 ? __builtin_clzll(high) : 64 + __builtin_clzll(low)) / 8;
+    out.count = 16 - zeroBytes;
     out.exponent = exponent;
 }
+
+void store16(char* p, u128 text) { std::memcpy(p, &text, 16); }
 
 // The bits of an x87 value: 64-bit mantissa with its explicit top bit, 15-bit
 // biased exponent and the sign.
@@ -302,12 +303,8 @@ std::string nonFiniteText(Extended value)
     return value < 0 ? "-INF" : "INF";
 }
 
-// Copies 16 bytes whatever the length of the text: the digits are padded
-// with their own trailing "0" characters and the target has room to spare.
-void copy16(char* to, const char* from) { std::memcpy(to, from, 16); }
-
-// Writes the layout with fixed-size copies and few branches, as the
-// values of a program make every branch here a coin toss.
+// Writes the layout with 16-byte stores and few branches, as the values of a
+// program make every branch here a coin toss; the target has room to spare.
 char* formatDigits(char* p, const Digits& g, bool negative, bool plus)
 {
     *p = negative ? '-' : '+';
@@ -315,23 +312,23 @@ char* formatDigits(char* p, const Digits& g, bool negative, bool plus)
     const int x = g.exponent;
     const int count = g.count;
     if (x >= 0 && x <= 14) {
-        // Integer digits (the digit string holds the zeros that pad them), then any fraction.
+        // Integer digits (the text holds the zeros that pad them), then any fraction.
         const int whole = x + 1;
-        copy16(p, g.d());
+        store16(p, g.text);
         p[whole] = '.';
-        copy16(p + whole + 1, g.d() + whole);
+        store16(p + whole + 1, g.text >> (8 * whole));
         return p + (count > whole ? count + 1 : whole);
     }
     if (x < 0 && x >= -4) {
         std::memcpy(p, "0.000000", 8);
-        const int zeros = -x - 1;
-        copy16(p + 2 + zeros, g.d());
-        return p + 2 + zeros + count;
+        p += 1 - x;
+        store16(p, g.text);
+        return p + count;
     }
-    *p++ = g.d()[0];
+    *p++ = static_cast<char>(g.text);
     if (count > 1) {
         *p++ = '.';
-        std::memcpy(p, g.d() + 1, static_cast<size_t>(count - 1));
+        store16(p, g.text >> 8);
         p += count - 1;
     }
     *p++ = 'E';
@@ -431,23 +428,18 @@ char* formatExactSum(char* p, const Decimal& a, const Decimal& b, bool plus)
     }
     const int whole = count - scale;
     if (count <= 15 && whole >= -3 && whole <= 15) {
-        // Sixteen digits (leading zeros included) end at text + 24, so that
-        // 16-byte copies from the wanted ones stay inside.
-        char text[48];
-        eightDigits(text + 8, static_cast<uint32_t>(digitsLeft / 100000000));
-        eightDigits(text + 16, static_cast<uint32_t>(digitsLeft % 100000000));
-        const char* q = text + 24 - count;
+        const u128 text = digitText16(digitsLeft) >> (8 * (16 - count));
         *p = negative ? '-' : '+';
         p += static_cast<int>(negative | plus);
         if (whole > 0) {
-            copy16(p, q);
+            store16(p, text);
             p[whole] = '.';
-            copy16(p + whole + 1, q + whole);
+            store16(p + whole + 1, text >> (8 * whole));
             return p + whole + (scale > 0 ? scale + 1 : 0);
         }
         std::memcpy(p, "0.000000", 8);
         p += 2 - whole;
-        copy16(p, q);
+        store16(p, text);
         return p + count;
     }
     uint64_t r;
