@@ -103,6 +103,9 @@ public:
 #endif
     }
 
+    // The line, followed by the zero bytes of the padding.
+    const char* data() const { return s_; }
+
 private:
     static constexpr size_t kPadding = 16;
     size_t n_;
@@ -162,74 +165,119 @@ bool oneByOne(
     return words != 0;
 }
 
+// The decimal of a word's number text, which holds number characters only,
+// when it is plainly well formed with at most 18 digits; anything else goes
+// the general way, which also gives the error.
+bool plainDecimal(std::string_view number, char separator, Decimal& d)
+{
+    const char* s = number.data();
+    const char* const e = s + number.size();
+    if (s != e && (*s == '-' || *s == '+')) {
+        d.negative = *s == '-';
+        ++s;
+    }
+    uint64_t m = 0;
+    int digits = 0, scale = 0;
+    bool afterSeparator = false;
+    for (; s != e; ++s) {
+        const unsigned v = static_cast<unsigned char>(*s) - unsigned('0');
+        if (v <= 9) {
+            m = m * 10 + v;
+            ++digits;
+            scale += static_cast<int>(afterSeparator);
+        } else if (!afterSeparator && (*s == '.' || *s == separator)) {
+            afterSeparator = true;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || digits > 18)
+        return false;
+    d.digits = m;
+    d.scale = scale;
+    return true;
+}
+
 // One word's new number, written at p. The old number is read before the
 // operand, as the operation on extended values does.
 char* writeWord(char* p, std::string_view number, const CoordinateOperation& operation, char separator, bool plus)
 {
     using Kind = CoordinateOperation::Kind;
-    const ParsedNumber old = parseNumber(number, separator, true);
-    if (const std::optional<Decimal> a = exactDecimal(old)) {
+    Decimal a;
+    if (plainDecimal(number, separator, a)) {
         if (operation.kind == Kind::Mirror) {
             // -2 × old is exact in both arithmetics, so it counts as an operand read exactly.
-            if (char* end = formatExactSum(p, *a, Decimal {!a->negative, 2 * a->digits, a->scale}, plus))
+            if (char* end = formatExactSum(p, a, Decimal {!a.negative, 2 * a.digits, a.scale}, plus))
                 return end;
         } else if (const std::optional<Decimal>& b = operation.operand->exact(separator)) {
             Decimal addend = *b;
             if (operation.kind == Kind::Subtract)
                 addend.negative = !addend.negative;
-            if (char* end = formatExactSum(p, *a, addend, plus))
+            if (char* end = formatExactSum(p, a, addend, plus))
                 return end;
         }
     }
-    return formatNumber(p, operation.apply(valueOf(old), separator), plus);
+    return formatNumber(p, operation.apply(valueOf(parseNumber(number, separator, true)), separator), plus);
 }
 
 // Writes straight into out's memory: the text keeps room for the rest of the
 // line plus one number at every word.
+// Copies [from, from + size) of the scanner's padded text in 16-byte pieces;
+// the target has room for the overshoot.
+void copyPieces(char* to, const char* from, size_t size)
+{
+    for (size_t o = 0; o < size; o += 16)
+        std::memcpy(to + o, from + o, 16);
+}
+
+// Writes straight into out's memory, which keeps room for the rest of the
+// line, one number and the overshoot of the 16-byte copies.
 bool together(
     std::string_view line, std::span<const LetterOperation> letters, bool plus, char localeSeparator, std::string& out)
 {
     bool rewritten = false;
     bool plusFlags[3];
-    for (size_t k = 0; k < letters.size(); ++k)
-        plusFlags[k] = plus;
-    const size_t base = out.size();
-    out.resize(base + line.size() + 2 * kMaxNumberText);
-    size_t at = base;
-    size_t copied = 0;
-    const size_t n = line.size();
     // Letters that are number characters never start a word; padding repeats the first letter.
-    char stops[3];
+    char stops[3], named[3] = {0, 0, 0};
     for (size_t k = 0; k < 3; ++k) {
         const char l = k < letters.size() ? letters[k].letter : letters[0].letter;
         stops[k] = isNumberChar(l) ? '#' : l;
+        plusFlags[k] = plus;
+        if (k < letters.size())
+            named[k] = l;
     }
+    const size_t n = line.size();
     const Scanner scanner(line, stops);
+    const char* text = scanner.data();
+    constexpr size_t kSlack = 2 * kMaxNumberText;
+    size_t at = out.size();
+    out.resize(at + n + kSlack);
+    size_t copied = 0;
     for (size_t j = scanner.nextStop(0); j < n; j = scanner.nextStop(j)) {
-        const char c = line[j];
+        const char c = text[j];
         if (isCommentChar(c))
             break;
-        const size_t k = static_cast<size_t>(letterIndex(c, letters));
+        const size_t k = c == named[1] ? 1 : c == named[2] ? 2 : 0;
+        if (at + (n - copied) + kSlack > out.size())
+            out.resize(at + (n - copied) + 2 * kSlack);
         // The text up to and including the letter goes over unchanged.
-        std::memcpy(out.data() + at, line.data() + copied, j + 1 - copied);
+        copyPieces(out.data() + at, text + copied, j + 1 - copied);
         at += j + 1 - copied;
         const size_t end = scanner.numberEnd(j + 1);
-        const std::string_view number = line.substr(j + 1, end - j - 1);
-        if (!number.empty()) {
-            if (number.find('+') != std::string_view::npos)
-                plusFlags[k] = true;
-            const size_t room = at + kMaxNumberText + (n - end);
-            if (room > out.size())
-                out.resize(room + kMaxNumberText);
-            const char* written
-                = writeWord(out.data() + at, number, letters[k].operation, localeSeparator, plusFlags[k]);
-            at = static_cast<size_t>(written - out.data());
+        if (end > j + 1) {
+            // A "+" anywhere but in front makes the number no number, which stops the run anyway.
+            plusFlags[k] |= text[j + 1] == '+';
+            const std::string_view number(text + j + 1, end - j - 1);
+            at = static_cast<size_t>(
+                writeWord(out.data() + at, number, letters[k].operation, localeSeparator, plusFlags[k]) - out.data());
             rewritten = true;
         }
         copied = end;
         j = end;
     }
-    std::memcpy(out.data() + at, line.data() + copied, n - copied);
+    if (at + (n - copied) + kSlack > out.size())
+        out.resize(at + (n - copied) + kSlack);
+    copyPieces(out.data() + at, text + copied, n - copied);
     out.resize(at + n - copied);
     return rewritten;
 }

@@ -131,7 +131,7 @@ Extended finish(const ParsedNumber& p, Extended magnitude)
 // lowest, computed lane-wise: two groups of four digits, then pairs, then
 // single digits (x × 5243 >> 19 is x / 100 below 43699, x × 103 >> 10 is x / 10 below 179).
 // The digits stay in registers: reloading bytes just stored piecewise would stall.
-uint64_t digitWord8(uint32_t v)
+[[gnu::always_inline]] inline uint64_t digitWord8(uint32_t v)
 {
     uint64_t z = (v / 10000) | (static_cast<uint64_t>(v % 10000) << 32);
     const uint64_t hundreds = ((z * 5243) >> 19) & 0x0000007F0000007FULL;
@@ -142,7 +142,7 @@ uint64_t digitWord8(uint32_t v)
 }
 
 // Sixteen digits of v < 10^16, leading zeros included, first digit in the lowest byte.
-u128 digitText16(uint64_t v)
+[[gnu::always_inline]] inline u128 digitText16(uint64_t v)
 {
     return u128(digitWord8(static_cast<uint32_t>(v / 100000000)))
         | (u128(digitWord8(static_cast<uint32_t>(v % 100000000))) << 64);
@@ -397,7 +397,9 @@ char* formatExactSum(char* p, const Decimal& a, const Decimal& b, bool plus)
         || __builtin_mul_overflow(b.digits, kIntPowersOfTen[k - b.scale], &mb))
         return nullptr;
     using i128 = __int128;
-    const i128 sum = (a.negative ? -i128(ma) : i128(ma)) + (b.negative ? -i128(mb) : i128(mb));
+    // Signs applied without branches: (x ^ -1) + 1 is -x.
+    const i128 signA = -static_cast<i128>(a.negative), signB = -static_cast<i128>(b.negative);
+    const i128 sum = ((i128(ma) ^ signA) - signA) + ((i128(mb) ^ signB) - signB);
     if (sum == 0) {
         // round(A) + round(-A) is exactly zero.
         *p = '+';
