@@ -102,6 +102,36 @@ TEST(TranslateTool, AValueIsConvertedOnlyWhereAWordUsesIt)
     EXPECT_EQ(run(typedPlus, "X1"), "X2");
 }
 
+TEST(TranslateTool, HardSums)
+{
+    // Cancellation, the notation thresholds, long digit strings: the exact decimal
+    // road must give way to the extended values wherever they differ. Expected
+    // texts come from an exact rational model of 64-bit-mantissa rounding.
+    struct Case {
+        const char* value;
+        const char* line;
+        const char* result;
+    };
+    const Case cases[] = {
+        {"-123456789,123455", "X123456789.123456", "X1.00000033853576E-6"},
+        {"-123,4", "X123.456", "X0.056"},
+        {"-1,4", "X1.5 X-1.5", "X0.1 X-2.9"},
+        {"1", "X999999999999999", "X1E15"},
+        {"0,5", "X999999999999999", "X1E15"},
+        {"0,4", "X999999999999999", "X999999999999999"},
+        {"0", "X0.0001 X0.00009999 X0.000099999999999999999", "X0.0001 X9.999E-5 X0.0001"},
+        {"0", "X1234567890123456789012345", "X1.23456789012346E24"},
+        {"0", "X0.1234567890123456789", "X0.123456789012346"},
+        {"0,000000001", "X-0.000000001", "X0"},
+        {"100000000000000", "X-99999999999999.99", "X0.0100021362304688"},
+        {"0", "X00012.5000 X-.5 X5.", "X12.5 X-0.5 X5"},
+    };
+    for (const auto& c : cases) {
+        TranslateTool tool(translation(c.value, nullptr, nullptr, false));
+        EXPECT_EQ(run(tool, c.line), c.result) << c.line << " + " << c.value;
+    }
+}
+
 TEST(TranslateTool, Identity)
 {
     TranslateTool tool(translation("2,25", nullptr, " 0,5 ", false));
