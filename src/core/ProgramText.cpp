@@ -15,7 +15,7 @@ constexpr size_t kChunkSize = 1 << 20;
 void adviseHugePages(const void* data, size_t size)
 {
     // Large buffers fault in far faster as transparent huge pages.
-    if (size < (8u << 20))
+    if (size < (4u << 20))
         return;
     const auto begin = (reinterpret_cast<uintptr_t>(data) + 4095) & ~uintptr_t(4095);
     const auto stop = (reinterpret_cast<uintptr_t>(data) + size) & ~uintptr_t(4095);
@@ -163,7 +163,7 @@ std::string_view ProgramText::store(std::string_view text)
     if (!chunk || chunk->capacity - chunk->used < text.size()) {
         auto fresh = std::make_shared<Chunk>();
         // Chunks grow with the text, so a run that rewrites every line allocates a few large ones.
-        const size_t want = std::clamp(storedBytes_ / 4, kChunkSize, size_t(64) << 20);
+        const size_t want = std::clamp(storedBytes_ / 2, kChunkSize, size_t(64) << 20);
         fresh->capacity = std::max(want, text.size());
         fresh->data.reset(new char[fresh->capacity]);
         adviseHugePages(fresh->data.get(), fresh->capacity);
