@@ -260,21 +260,16 @@ std::unique_ptr<LineTool> makeTool(const Args& a, char separator)
     return nullptr;
 }
 
-std::string readInput(const std::string& file)
+// The program as the editor would open it; "-" is standard input, read by the same reader.
+ProgramText loadInput(const std::string& file)
 {
     if (file != "-")
-        return readFileBytes(file);
-    std::string bytes;
-    char buf[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(0, buf, sizeof buf);
-        if (n < 0)
-            throw FileError("Cannot read standard input.");
-        if (n == 0)
-            break;
-        bytes.append(buf, static_cast<size_t>(n));
+        return loadProgramFile(file);
+    try {
+        return loadProgramFile("/dev/stdin");
+    } catch (const FileError&) {
+        throw FileError("Cannot read standard input.");
     }
-    return bytes;
 }
 
 bool writeStdout(std::string_view bytes)
@@ -354,7 +349,7 @@ int run(int argc, char** argv)
     if (a.function == "html") {
         const std::string settings = a.value("--settings").value_or(defaultSettingsPath());
         const ColourValues colours = SettingsFile(settings).read().colours;
-        output = htmlListing(ProgramText::fromFileBytes(readInput(file)), colours);
+        output = htmlListing(loadInput(file), colours);
     } else {
         std::unique_ptr<LineTool> tool;
         long long row = 0;
@@ -369,7 +364,7 @@ int run(int argc, char** argv)
             tool = makeTool(a, separator);
         }
         Document doc;
-        doc.text = file == "-" ? ProgramText::fromFileBytes(readInput(file)) : loadProgramFile(file);
+        doc.text = loadInput(file);
         RunResult result;
         if (lineCommand) {
             const std::string& f = a.function;

@@ -8,6 +8,13 @@
 
 namespace torvel {
 
+// The coordinate tools work on trimmed lines and keep the view in step while they run.
+class CoordinateTool : public LineTool {
+public:
+    bool trimsLine() const override { return true; }
+    bool refreshesView() const override { return true; }
+};
+
 // "Translação dos Eixos XYZ": the value typed for each ticked axis is added to its numbers.
 struct TranslateOptions {
     bool x = false, y = false, z = false;
@@ -16,15 +23,13 @@ struct TranslateOptions {
     char decimalSeparator = '.';
 };
 
-class TranslateTool : public LineTool {
+class TranslateTool : public CoordinateTool {
 public:
     explicit TranslateTool(TranslateOptions options);
 
     std::string tag() const override;
     std::string progressCaption() const override;
     std::string describe() const override;
-    bool trimsLine() const override { return true; }
-    bool refreshesView() const override { return true; }
     LineAction apply(std::string_view line, std::string& out) override;
 
 private:
@@ -38,15 +43,13 @@ struct MirrorOptions {
     char decimalSeparator = '.';
 };
 
-class MirrorTool : public LineTool {
+class MirrorTool : public CoordinateTool {
 public:
     explicit MirrorTool(MirrorOptions options);
 
     std::string tag() const override;
     std::string progressCaption() const override;
     std::string describe() const override;
-    bool trimsLine() const override { return true; }
-    bool refreshesView() const override { return true; }
     LineAction apply(std::string_view line, std::string& out) override;
 
 private:
@@ -62,15 +65,13 @@ struct ArcsOptions {
     char decimalSeparator = '.';
 };
 
-class ArcsTool : public LineTool {
+class ArcsTool : public CoordinateTool {
 public:
     explicit ArcsTool(ArcsOptions options);
 
     std::string tag() const override;
     std::string progressCaption() const override;
     std::string describe() const override;
-    bool trimsLine() const override { return true; }
-    bool refreshesView() const override { return true; }
     void begin() override;
     LineAction apply(std::string_view line, std::string& out) override;
 

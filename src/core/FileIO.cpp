@@ -28,12 +28,6 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
-    int release()
-    {
-        int f = fd_;
-        fd_ = -1;
-        return f;
-    }
 
 private:
     int fd_;

@@ -22,7 +22,8 @@ struct Cancelled { };
 // Walks the original lines of the range once. Lines are rewritten in place until a
 // tool inserts or removes one; from then on the list is rebuilt in a single pass,
 // so inserting or deleting many lines costs no more than rewriting them.
-void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver& observer)
+// `current` names the line being worked on, so that a failure can say which.
+void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver& observer, long long& current)
 {
     const auto count = static_cast<long long>(text.count());
     const long long start = std::max(0LL, range.wholeFile ? 0 : range.first - 1);
@@ -44,6 +45,7 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
 
     std::string out;
     for (long long i = start; i <= end; ++i) {
+        current = i;
         if (observer.progress(removing ? i - start : i))
             throw Cancelled {};
         const std::string_view original = source[static_cast<size_t>(i)];
@@ -100,28 +102,12 @@ RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObse
     RunResult result;
     doc.undo.store(doc.text);
     result.description = rangeHeader(range) + tool.describe();
-    long long position = 0;
-    struct Tracker : RunObserver {
-        RunObserver& inner;
-        long long& position;
-        Tracker(RunObserver& o, long long& p)
-            : inner(o)
-            , position(p)
-        { }
-        void started(std::string_view c, long long m) override { inner.started(c, m); }
-        bool progress(long long p) override
-        {
-            position = p;
-            return inner.progress(p);
-        }
-        void follow(long long row) override { inner.follow(row); }
-    } tracker(observer, position);
-
+    long long current = 0;
     try {
         if (tool.runsLoop()) {
-            tracker.started(tool.progressCaption(), static_cast<long long>(doc.text.count()));
+            observer.started(tool.progressCaption(), static_cast<long long>(doc.text.count()));
             tool.begin();
-            examine(doc.text, tool, range, tracker);
+            examine(doc.text, tool, range, observer, current);
         }
     } catch (const Cancelled&) {
         doc.undo.undo(doc.text);
@@ -131,7 +117,7 @@ RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObse
         doc.undo.undo(doc.text);
         result.status = RunResult::Status::Failed;
         result.message = e.what();
-        result.line = position + 1;
+        result.line = current + 1;
         return result;
     }
     result.historyNumber = doc.history.record(tool.tag(), result.description);

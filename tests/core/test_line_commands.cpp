@@ -1,3 +1,4 @@
+#include "LineLists.h"
 #include "core/LineCommands.h"
 
 #include <gtest/gtest.h>
@@ -8,18 +9,6 @@
 using namespace torvel;
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-ProgramText toText(const Lines& lines)
-{
-    ProgramText t;
-    std::vector<std::string_view> views(lines.begin(), lines.end());
-    t.setLines(views);
-    return t;
-}
-
-Lines toLines(const ProgramText& text) { return Lines(text.lines().begin(), text.lines().end()); }
 
 struct ClampCase {
     Lines text;

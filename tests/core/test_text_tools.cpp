@@ -1,3 +1,4 @@
+#include "LineLists.h"
 #include "core/TextTools.h"
 
 #include "core/FileIO.h"
@@ -15,20 +16,8 @@ using namespace torvel;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 Range wholeFile() { return Range {}; }
 Range lines(long long first, long long last) { return Range {false, first, last}; }
-
-ProgramText toText(const Lines& lines)
-{
-    ProgramText t;
-    std::vector<std::string_view> views(lines.begin(), lines.end());
-    t.setLines(views);
-    return t;
-}
-
-Lines toLines(const ProgramText& text) { return Lines(text.lines().begin(), text.lines().end()); }
 
 RunResult runOn(Document& doc, LineTool& tool, const Range& range = wholeFile())
 {
