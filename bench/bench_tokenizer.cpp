@@ -74,4 +74,25 @@ void BM_TokenizeMillionLines(benchmark::State& state)
 
 BENCHMARK(BM_TokenizeMillionLines)->Unit(benchmark::kMillisecond);
 
+// The ranges at every line end, as the view needs them before styling a screen
+// far down: the same program joined by LF, as the view holds it.
+void BM_LineEndRangesMillionLines(benchmark::State& state)
+{
+    std::string text;
+    for (const auto& l : millionLines()) {
+        text += l;
+        text += '\n';
+    }
+    torvel::Tokenizer tokenizer;
+    std::vector<uint8_t> ranges;
+    for (auto _ : state) {
+        ranges.clear();
+        tokenizer.lineEndRanges(text, millionLines().size(), 0, ranges);
+        benchmark::DoNotOptimize(ranges.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+BENCHMARK(BM_LineEndRangesMillionLines)->Unit(benchmark::kMillisecond);
+
 } // namespace

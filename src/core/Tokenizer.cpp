@@ -1,5 +1,8 @@
 #include "core/Tokenizer.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace torvel {
 
 namespace {
@@ -288,6 +291,84 @@ void Tokenizer::word(const WordRow& row, bool address)
         if (kTables.flags[c] & stop)
             return;
         ++pos_;
+    }
+}
+
+namespace {
+
+int carriedRange(int range)
+{
+    return range == RangeState::BraceComment || range == RangeState::ParenComment ? range : RangeState::None;
+}
+
+// The first `c` at or after `from`, or `end`; a cached answer is reused while it lies ahead.
+const char* nextByte(const char*& cache, const char* from, const char* end, char c)
+{
+    if (!cache || cache < from) {
+        const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
+        cache = hit ? static_cast<const char*>(hit) : end;
+    }
+    return cache;
+}
+
+// LF bytes in [p, end), eight at a time: a byte of x ^ LFs is zero exactly where
+// an LF was, and the sum below sets the top bit of each nonzero byte without
+// carrying into the next.
+size_t countLineFeeds(const char* p, const char* end)
+{
+    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr uint64_t kLineFeeds = 0x0A0A0A0A0A0A0A0Aull;
+    size_t n = 0;
+    for (; end - p >= 8; p += 8) {
+        uint64_t x;
+        std::memcpy(&x, p, 8);
+        x ^= kLineFeeds;
+        const uint64_t nonzero = ((x & kLow7) + kLow7) | x;
+        // One bit per LF at the bottom of its byte; the product adds the bytes into the top one.
+        n += static_cast<size_t>((((~nonzero & ~kLow7) >> 7) * 0x0101010101010101ull) >> 56);
+    }
+    for (; p < end; ++p)
+        n += *p == '\n';
+    return n;
+}
+
+} // namespace
+
+void Tokenizer::lineEndRanges(std::string_view text, size_t lines, int range, std::vector<uint8_t>& out)
+{
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    // Only "(" and "{" open a comment, and a line whose scan starts outside one
+    // ends outside one unless it holds either. A CR is left to the line scan,
+    // which knows where it ends a line.
+    const char* paren = nullptr;
+    const char* brace = nullptr;
+    const char* cr = nullptr;
+    range = carriedRange(range);
+    size_t done = 0;
+    while (done < lines) {
+        if (range == RangeState::None) {
+            const char* hit
+                = std::min({nextByte(paren, p, end, '('), nextByte(brace, p, end, '{'), nextByte(cr, p, end, '\r')});
+            const auto skipped = std::min(countLineFeeds(p, hit), lines - done);
+            out.insert(out.end(), skipped, static_cast<uint8_t>(RangeState::None));
+            done += skipped;
+            if (done == lines)
+                break;
+            if (skipped > 0)
+                p = static_cast<const char*>(memrchr(p, '\n', static_cast<size_t>(hit - p))) + 1;
+        }
+        const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p));
+        const char* e = std::min(lf ? static_cast<const char*>(lf) : end, nextByte(cr, p, end, '\r'));
+        range = carriedRange(
+            scanLine(std::string_view(p, static_cast<size_t>(e - p)), range, [](int, size_t, size_t) {}));
+        out.push_back(static_cast<uint8_t>(range));
+        ++done;
+        if (e < end && *e == '\r')
+            ++e;
+        if (e < end && *e == '\n')
+            ++e;
+        p = e;
     }
 }
 

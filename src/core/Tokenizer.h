@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace torvel {
 
@@ -114,6 +115,14 @@ public:
         }
         return range_;
     }
+
+    // The range at the end of each of the next `lines` lines of `text` (a line
+    // ends at LF, CR, CR LF or the end of the text), the first line starting in
+    // `range`. Appends one value per line to `out`: None or a comment range, the
+    // only ones that reach the next line. Lines that can neither open nor
+    // continue a comment are only counted, so this runs at memory speed on
+    // ordinary programs.
+    void lineEndRanges(std::string_view text, size_t lines, int range, std::vector<uint8_t>& out);
 
 private:
     void endOfLine();

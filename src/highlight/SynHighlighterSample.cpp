@@ -130,26 +130,98 @@ const std::array<char, torvel::TokenKind::Count> kKindStyles = [] {
 // request for the whole file never needs a style buffer the size of the file.
 constexpr size_t kStyleBatch = size_t {1} << 20;
 
+// Lines above the screen that a request still styles; anything farther up is
+// only scanned for its ranges.
+constexpr long kLinesAboveScreen = 100;
+
 } // namespace
 
+void TSynSampleSyn::setEditor(QsciScintilla* editor)
+{
+    if (QsciScintilla* previous = this->editor())
+        disconnect(previous, &QsciScintillaBase::SCN_MODIFIED, this, nullptr);
+    QsciLexerCustom::setEditor(editor);
+    ranges_.clear();
+    if (editor)
+        connect(editor, &QsciScintillaBase::SCN_MODIFIED, this, [this](int position, int type) {
+            if (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT))
+                forgetRangesFrom(position);
+        });
+}
+
+void TSynSampleSyn::forgetRangesFrom(int position)
+{
+    const long line = editor()->SendScintilla(
+        QsciScintillaBase::SCI_LINEFROMPOSITION, static_cast<unsigned long>(std::max(position, 0)));
+    if (static_cast<size_t>(line) < ranges_.size())
+        ranges_.resize(static_cast<size_t>(line));
+}
+
+long TSynSampleSyn::lineStart(long line) const
+{
+    using Sci = QsciScintillaBase;
+    QsciScintilla* ed = editor();
+    if (line >= ed->SendScintilla(Sci::SCI_GETLINECOUNT))
+        return ed->SendScintilla(Sci::SCI_GETLENGTH);
+    return ed->SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+}
+
+void TSynSampleSyn::knowRangesBefore(long line)
+{
+    const auto known = static_cast<long>(ranges_.size());
+    if (known >= line)
+        return;
+    const long from = lineStart(known);
+    const long to = lineStart(line);
+    const auto* text = reinterpret_cast<const char*>(editor()->SendScintilla(
+        QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), static_cast<long>(to - from)));
+    const std::string_view bytes = text ? std::string_view(text, static_cast<size_t>(to - from)) : std::string_view();
+    const int range = known > 0 ? ranges_.back() : torvel::RangeState::None;
+    tokenizer_.lineEndRanges(bytes, static_cast<size_t>(line - known), range, ranges_);
+}
+
+void TSynSampleSyn::keepRange(long line, int range)
+{
+    if (range != torvel::RangeState::BraceComment && range != torvel::RangeState::ParenComment)
+        range = torvel::RangeState::None;
+    const auto i = static_cast<size_t>(line);
+    if (i == ranges_.size()) {
+        ranges_.push_back(static_cast<uint8_t>(range));
+    } else if (i < ranges_.size() && ranges_[i] != range) {
+        // The lines after it were scanned from another range.
+        ranges_.resize(i + 1);
+        ranges_[i] = static_cast<uint8_t>(range);
+    }
+}
+
 // Styles whole lines from the one holding `start` through the one holding
-// `end`; the view asks only for what it is about to show. The range at the end
-// of every line is kept as the editor's line state, so a request can begin at
-// any line.
+// `end`. The view asks from the first line it has not seen styled; when that
+// is far above the screen (a jump to the end of a long program), the lines in
+// between are only scanned for their ranges, and the view is told that styling
+// still ends there, so that it asks again when it shows any of them.
 void TSynSampleSyn::styleText(int start, int end)
 {
     QsciScintilla* ed = editor();
     if (!ed || end <= start)
         return;
     using Sci = QsciScintillaBase;
-    const long length = ed->SendScintilla(Sci::SCI_GETLENGTH);
-    const long lineCount = ed->SendScintilla(Sci::SCI_GETLINECOUNT);
     const long firstLine = ed->SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(start));
     const long lastLine = ed->SendScintilla(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(end - 1));
-    const long from = ed->SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(firstLine));
-    const long to = lastLine + 1 < lineCount
-        ? ed->SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(lastLine + 1))
-        : length;
+    const long screenTop = ed->SendScintilla(
+        Sci::SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(ed->SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE)));
+    const long styleFrom = std::max(firstLine, std::min(screenTop, lastLine) - kLinesAboveScreen);
+    knowRangesBefore(styleFrom);
+    styleLines(styleFrom, lastLine);
+    if (styleFrom > firstLine)
+        ed->SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(lineStart(firstLine)), 0L);
+}
+
+void TSynSampleSyn::styleLines(long firstLine, long lastLine)
+{
+    QsciScintilla* ed = editor();
+    using Sci = QsciScintillaBase;
+    const long from = lineStart(firstLine);
+    const long to = lineStart(lastLine + 1);
     if (to <= from)
         return;
 
@@ -160,13 +232,7 @@ void TSynSampleSyn::styleText(int start, int end)
     if (!text)
         return;
 
-    int range = firstLine > 0
-        ? static_cast<int>(ed->SendScintilla(Sci::SCI_GETLINESTATE, static_cast<unsigned long>(firstLine - 1)))
-        : torvel::RangeState::None;
-    // Lines from this one on have never held a state, so they read as None
-    // and need no call to keep that value.
-    long statesHeld = ed->SendScintilla(Sci::SCI_GETMAXLINESTATE);
-
+    int range = firstLine > 0 ? ranges_[static_cast<size_t>(firstLine - 1)] : torvel::RangeState::None;
     ed->SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
     if (styles_.size() < kStyleBatch)
         styles_.resize(kStyleBatch);
@@ -202,10 +268,7 @@ void TSynSampleSyn::styleText(int start, int end)
         const size_t scanned = tokenizer_.position();
         std::memset(lineStyles + scanned, AttributeIndex::Identifier, lineText.size() - scanned);
         std::memset(lineStyles + lineText.size(), AttributeIndex::Space, next - e);
-        if (range != torvel::RangeState::None || line < statesHeld) {
-            ed->SendScintilla(Sci::SCI_SETLINESTATE, static_cast<unsigned long>(line), static_cast<long>(range));
-            statesHeld = std::max(statesHeld, line + 1);
-        }
+        keepRange(line, range);
         ++line;
         i = next;
     }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class QsciScintilla;
 
@@ -32,6 +33,7 @@ public:
     const char* language() const override;
     QString description(int style) const override;
     void styleText(int start, int end) override;
+    void setEditor(QsciScintilla* editor) override;
 
     using QsciLexer::defaultColor;
     using QsciLexer::defaultFont;
@@ -56,8 +58,17 @@ public:
 
 private:
     QFont styledFont(const QFont& base, int style) const;
+    void styleLines(long firstLine, long lastLine);
+    long lineStart(long line) const;
+    // Scans the lines whose ranges are not known yet, up to `line`.
+    void knowRangesBefore(long line);
+    void keepRange(long line, int range);
+    void forgetRangesFrom(int position);
 
     std::array<torvel::TokenAttribute, torvel::kAttributeCount> attributes_;
     torvel::Tokenizer tokenizer_;
     std::string styles_; // one style byte per text byte, reused between requests
+    // The range at the end of each line from the first on, as far as known;
+    // a change to the text drops the lines from the changed one on.
+    std::vector<uint8_t> ranges_;
 };

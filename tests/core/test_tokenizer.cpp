@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -169,6 +172,83 @@ TEST(TokenizerLines, AddressWordNeverContinues)
     // The word ends at the line end; the next line starts from range 0.
     const std::vector<Tokens> expected = {{{"X10", 10}}, {{"5", 25}}, {{"%a", 13}}, {{"b", 1}, {"%", 13}}};
     EXPECT_EQ(scanLines({"X10", "5", "%a", "b%"}), expected);
+}
+
+// The reference for lineEndRanges: every line through scanLine, split where the view splits.
+std::vector<uint8_t> rangesLineByLine(std::string_view text, size_t lines, int range)
+{
+    std::vector<uint8_t> out;
+    Tokenizer t;
+    size_t i = 0;
+    while (out.size() < lines) {
+        size_t e = i;
+        while (e < text.size() && text[e] != '\n' && text[e] != '\r')
+            ++e;
+        range = t.scanLine(text.substr(i, e - i), range, [](int, size_t, size_t) {});
+        if (range != RangeState::BraceComment && range != RangeState::ParenComment)
+            range = RangeState::None;
+        out.push_back(static_cast<uint8_t>(range));
+        if (e < text.size() && text[e] == '\r')
+            ++e;
+        if (e < text.size() && text[e] == '\n')
+            ++e;
+        i = e;
+    }
+    return out;
+}
+
+std::vector<uint8_t> lineEndRanges(std::string_view text, size_t lines, int range)
+{
+    std::vector<uint8_t> out;
+    Tokenizer().lineEndRanges(text, lines, range, out);
+    return out;
+}
+
+TEST(TokenizerRanges, CraftedTexts)
+{
+    // clang-format off
+    const struct { const char* name; std::string text; int rangeIn; } cases[] = {
+        {"plain", "N10 G01 X1\nN20 Y2\n", 0},
+        {"opens and closes", "G0 (a)\nX1 (b\nstill\n) Y2\n", 0},
+        {"brace over empty lines", "N1 {\n\n\n} G1\nX(\n", 0},
+        {"starts inside", "more\nend) X1\n{", RangeState::ParenComment},
+        {"word range never carries", "X10\n5\n%a\nb%\n", 16},
+        {"delimited word swallows opener", "#1(\nG1\n%(%(\nX1\n<(>\n", 0},
+        {"address word stops before opener", "X1(Z\nY2\nX1Z{\nq}\n", 0},
+        {"code 0 ends the scan", std::string("G1\0(x\nY2\n(\0)\nX\n", 18), 0},
+        {"CR and CR LF", "(a\r\nb)\rX(\r)\r\nY\n", 0},
+        {"no final break", "G1\nX1 (open", 0},
+        {"final break", "G1\n(\n", 0},
+        {"empty", "", 0},
+        {"accented", "G1 (\xc3\xa9\n\xe9)X1\n", 0},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        size_t breaks = 0;
+        for (size_t i = 0; i < c.text.size(); ++i)
+            if (c.text[i] == '\n' || (c.text[i] == '\r' && (i + 1 == c.text.size() || c.text[i + 1] != '\n')))
+                ++breaks;
+        // One line past the text's own: a view's final empty line.
+        for (size_t lines = 0; lines <= breaks + 2; ++lines)
+            EXPECT_EQ(lineEndRanges(c.text, lines, c.rangeIn), rangesLineByLine(c.text, lines, c.rangeIn))
+                << c.name << ", " << lines << " lines";
+    }
+}
+
+TEST(TokenizerRanges, RandomTextsMatchTheLineScan)
+{
+    const std::string alphabet = std::string("(){}%#<>XZYNGa1 .\n\n\n\r") + '\0';
+    uint32_t seed = 12345;
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const size_t size = 1 + round * 7 % 400;
+        for (size_t i = 0; i < size; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            text += alphabet[(seed >> 16) % alphabet.size()];
+        }
+        const size_t lines = 1 + static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+        ASSERT_EQ(lineEndRanges(text, lines, 0), rangesLineByLine(text, lines, 0)) << round;
+    }
 }
 
 TEST(Tokenizer, TokenInterface)

@@ -87,6 +87,7 @@ private slots:
     void attachNewReplacesPrevious();
     void largeDocumentStyledLazily();
     void oneRequestMatchesManySmallOnes();
+    void jumpSkipsLinesAboveTheScreen();
 };
 
 void TestHighlighter::stylesFollowTokens()
@@ -338,6 +339,67 @@ void TestHighlighter::oneRequestMatchesManySmallOnes()
     QCOMPARE(whole.lineStyles(70'003).front(), kComment);
     QCOMPARE(whole.lineStyles(71'003).back(), kM);
     QCOMPARE(whole.lineStyles(71'004).front(), kG);
+}
+
+// A jump far down styles the screen only; the lines passed over are scanned for
+// their ranges and styled when they come into view, exactly as a top-to-bottom
+// styling would have them. An edit above the screen is seen by both.
+void TestHighlighter::jumpSkipsLinesAboveTheScreen()
+{
+    std::string text;
+    for (int i = 0; i < 60'000; ++i) {
+        text += "N" + std::to_string(i) + " G01 X1.5";
+        if (i % 997 == 3)
+            text += " (opens " + std::to_string(i) + "\n inside Y2 {\n still X1";
+        if (i % 997 == 5)
+            text += " {brace\n(x)\n";
+        if (i % 997 == 7)
+            text += ")} %(%";
+        text += "\n";
+    }
+    Editor whole;
+    whole.setBytes(text);
+    whole.styleAll();
+
+    Editor e;
+    e.view->resize(600, 400);
+    e.view->show();
+    e.setBytes(text);
+    const long lines = e.view->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    auto showLine = [&](long line) {
+        e.view->SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(line));
+        QCoreApplication::processEvents();
+        e.view->repaint();
+    };
+    auto sameAsWhole = [&](long first, long count) {
+        for (long line = first; line < std::min(first + count, lines); ++line)
+            if (e.lineStyles(static_cast<int>(line)) != whole.lineStyles(static_cast<int>(line)))
+                return line;
+        return -1L;
+    };
+
+    showLine(lines - 20);
+    QCOMPARE(sameAsWhole(lines - 20, 20), -1L);
+    // Styling still ends near the top: the view asks again for any line shown above.
+    const long endStyled = e.view->SendScintilla(QsciScintillaBase::SCI_GETENDSTYLED);
+    QVERIFY(static_cast<size_t>(endStyled) < text.size() / 10);
+
+    for (long line : {30'000L, 3L, 45'500L, 20'000L, 996L})
+        showLine(line);
+    for (long line : {30'000L, 3L, 45'500L, 20'000L, 996L, lines - 20})
+        QCOMPARE(sameAsWhole(line, 20), -1L);
+
+    // An edit above the screen: a new comment opener changes the ranges below it.
+    for (Editor* ed : {&whole, &e}) {
+        const long pos = ed->view->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, 10UL);
+        ed->view->SendScintilla(QsciScintillaBase::SCI_INSERTTEXT, static_cast<unsigned long>(pos), "{");
+    }
+    whole.styleAll();
+    showLine(40'000);
+    QCOMPARE(sameAsWhole(40'000, 20), -1L);
+    showLine(5);
+    QCOMPARE(sameAsWhole(5, 20), -1L);
+    QCOMPARE(e.lineStyles(11).front(), kComment);
 }
 
 QTEST_MAIN(TestHighlighter)
