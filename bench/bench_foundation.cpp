@@ -186,7 +186,7 @@ void SpacesBare(benchmark::State& state)
         state.PauseTiming();
         ProgramText text = original;
         state.ResumeTiming();
-        SpacesTool tool(SpacesOptions {false});
+        SpacesTool tool(SpacesOptions {state.range(0) != 0});
         std::string out;
         for (size_t i = 0; i < text.count(); ++i) {
             if (tool.apply(trimmed(text.line(static_cast<long long>(i))), out) == LineAction::Replace)
@@ -195,6 +195,7 @@ void SpacesBare(benchmark::State& state)
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
 }
-BENCHMARK(SpacesBare)->Unit(benchmark::kMillisecond);
+// 0 removes spaces, 1 adds them.
+BENCHMARK(SpacesBare)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

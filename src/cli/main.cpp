@@ -363,8 +363,8 @@ int run(int argc, char** argv)
         } else {
             tool = makeTool(a, separator);
         }
-        Document doc;
-        doc.text = loadInput(file);
+        // A failed run writes nothing, so the text needs no snapshot to go back to.
+        Document doc {loadInput(file), UndoRing(UndoRing::NoSnapshots {}), History()};
         RunResult result;
         if (lineCommand) {
             const std::string& f = a.function;

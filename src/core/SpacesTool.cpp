@@ -67,7 +67,8 @@ bool removeSpacesInto(std::string_view line, std::string& out)
 bool addSpacesInto(std::string_view line, std::string& out)
 {
     const size_t n = line.size();
-    out.resize(2 * n);
+    if (out.size() < 2 * n)
+        out.resize(2 * n);
     const char* s = line.data();
     char* const base = out.data();
     char* d = base;
@@ -75,13 +76,12 @@ bool addSpacesInto(std::string_view line, std::string& out)
     for (; i < n; ++i) {
         const char c = s[i];
         const unsigned char k = classOf(c);
-        if (k == Mark)
-            break;
         *d = ' ';
-        d += (k == Spaced || k == Opening);
+        d += (k >= Opening); // Opening and Spaced get the space
         *d++ = c;
-        if (k == Opening) {
-            ++i;
+        if (static_cast<unsigned char>(k - Mark) < 2) { // Mark or Opening
+            d -= (k == Mark); // a mark is protected itself: it goes back to the tail
+            i += (k == Opening);
             break;
         }
     }

@@ -187,6 +187,9 @@ void decompressLines(const std::string& blob, ProgramText& into)
 }
 
 UndoRing::UndoRing() = default;
+UndoRing::UndoRing(NoSnapshots)
+    : keepsSnapshots_(false)
+{ }
 UndoRing::~UndoRing() = default;
 UndoRing::UndoRing(UndoRing&&) noexcept = default;
 UndoRing& UndoRing::operator=(UndoRing&&) noexcept = default;
@@ -196,6 +199,11 @@ void UndoRing::store(const ProgramText& text)
     ++index_;
     if (index_ > kSlots)
         index_ = 1;
+    buttonEnabled_ = true;
+    if (!keepsSnapshots_) {
+        slots_[static_cast<size_t>(index_ - 1)].reset();
+        return;
+    }
     auto slot = std::make_unique<Slot>();
     slot->shared = text;
     slot->lineBreak = text.lineBreak();

@@ -16,6 +16,10 @@ public:
     static constexpr int kSlots = 40;
 
     UndoRing();
+    // Without snapshots every store is counted and nothing is kept, so undo
+    // changes nothing: for a run whose text is thrown away when it fails.
+    struct NoSnapshots { };
+    explicit UndoRing(NoSnapshots);
     ~UndoRing();
     UndoRing(const UndoRing&) = delete;
     UndoRing& operator=(const UndoRing&) = delete;
@@ -43,6 +47,7 @@ private:
     std::array<std::unique_ptr<Slot>, kSlots> slots_;
     int index_ = 0;
     bool buttonEnabled_ = false;
+    bool keepsSnapshots_ = true;
 };
 
 // Exact, compact form of a line list: line lengths and bytes, zstd-compressed.

@@ -87,6 +87,20 @@ TEST(UndoRing, CompressedSnapshotsKeepLinesThatHoldLineBreaks)
     EXPECT_EQ(t, original);
 }
 
+TEST(UndoRing, WithoutSnapshotsCountsButKeepsNothing)
+{
+    UndoRing ring(UndoRing::NoSnapshots {});
+    ProgramText text = textOf("N10 X1");
+    ring.store(text);
+    text.replace(0, "N10X1");
+    EXPECT_EQ(ring.index(), 1);
+    EXPECT_TRUE(ring.buttonEnabled());
+    EXPECT_FALSE(ring.slotOccupied(1));
+    EXPECT_FALSE(ring.undo(text));
+    EXPECT_EQ(text.line(0), "N10X1");
+    EXPECT_EQ(ring.memoryBytes(), 0u);
+}
+
 TEST(UndoRing, CloseKeepsTheButtonOpenClearsIt)
 {
     UndoRing ring;

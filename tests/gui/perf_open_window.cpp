@@ -13,6 +13,7 @@
 #include "editor/TSynEdit.h"
 #include "framework/FileDialog.h"
 #include "framework/MessageBox.h"
+#include "PerfProgram.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,37 +43,6 @@ long long statusKb(const char* key)
     return 0;
 }
 
-// A milling program of plausible shape: numbered blocks, moves, arcs, comments.
-long long writeProgram(const QString& path, long long lines)
-{
-    std::ofstream out(QFile::encodeName(path).constData(), std::ios::binary);
-    std::string block;
-    long long bytes = 0;
-    for (long long i = 1; i <= lines; ++i) {
-        block.clear();
-        block += 'N';
-        block += std::to_string(i * 10);
-        switch (i % 8) {
-        case 0:
-            block += " G02 X" + std::to_string(i % 997) + ".125 Y-" + std::to_string(i % 613) + ".5 I2.5 J-1.25 F300";
-            break;
-        case 1:
-            block += " G00 X" + std::to_string(i % 911) + ".001 Y" + std::to_string(i % 577) + ".25 Z5.";
-            break;
-        case 2:
-            block += " (DESBASTE PASSADA " + std::to_string(i % 50) + ")";
-            break;
-        default:
-            block += " G01 X" + std::to_string(i % 997) + ".375 Y" + std::to_string(i % 613) + ".75 Z-1.5 F150";
-            break;
-        }
-        block += "\r\n";
-        out << block;
-        bytes += static_cast<long long>(block.size());
-    }
-    return bytes;
-}
-
 double ms(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
 
 double median(std::vector<double> v)
@@ -92,7 +62,7 @@ int main(int argc, char* argv[])
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("programa.nc"));
-    const long long fileBytes = writeProgram(path, lines);
+    const long long fileBytes = perf::writeProgram(path, lines);
 
     QApplication app(argc, argv);
     TForm1 window(nullptr, dir.path());

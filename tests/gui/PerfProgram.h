@@ -1,0 +1,44 @@
+#pragma once
+
+// The generated program the window measurements open.
+
+#include <QFile>
+#include <QString>
+
+#include <fstream>
+#include <string>
+
+namespace perf {
+
+// A milling program of plausible shape: numbered blocks, moves, arcs, comments.
+inline long long writeProgram(const QString& path, long long lines)
+{
+    std::ofstream out(QFile::encodeName(path).constData(), std::ios::binary);
+    std::string block;
+    long long bytes = 0;
+    for (long long i = 1; i <= lines; ++i) {
+        block.clear();
+        block += 'N';
+        block += std::to_string(i * 10);
+        switch (i % 8) {
+        case 0:
+            block += " G02 X" + std::to_string(i % 997) + ".125 Y-" + std::to_string(i % 613) + ".5 I2.5 J-1.25 F300";
+            break;
+        case 1:
+            block += " G00 X" + std::to_string(i % 911) + ".001 Y" + std::to_string(i % 577) + ".25 Z5.";
+            break;
+        case 2:
+            block += " (DESBASTE PASSADA " + std::to_string(i % 50) + ")";
+            break;
+        default:
+            block += " G01 X" + std::to_string(i % 997) + ".375 Y" + std::to_string(i % 613) + ".75 Z-1.5 F150";
+            break;
+        }
+        block += "\r\n";
+        out << block;
+        bytes += static_cast<long long>(block.size());
+    }
+    return bytes;
+}
+
+} // namespace perf
