@@ -294,12 +294,12 @@ void Tokenizer::word(const WordRow& row, bool address)
     }
 }
 
-namespace {
-
 int carriedRange(int range)
 {
     return range == RangeState::BraceComment || range == RangeState::ParenComment ? range : RangeState::None;
 }
+
+namespace {
 
 // The first `c` at or after `from`, or `end`; a cached answer is reused while it lies ahead.
 const char* nextByte(const char*& cache, const char* from, const char* end, char c)

@@ -51,6 +51,9 @@ struct RangeState {
     // 3..21: inside the word of a row of kWordRows (row index + 3).
 };
 
+// The range a line hands to the next: a comment's, else None (a word never continues).
+int carriedRange(int range);
+
 // One address or delimited word: the row of its opening character.
 struct WordRow {
     char open;

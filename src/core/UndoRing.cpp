@@ -208,7 +208,6 @@ void UndoRing::store(const ProgramText& text)
     slot->shared = text;
     slot->lineBreak = text.lineBreak();
     slots_[static_cast<size_t>(index_ - 1)] = std::move(slot);
-    buttonEnabled_ = true;
 }
 
 bool UndoRing::undo(ProgramText& text)

@@ -182,8 +182,7 @@ void TSynSampleSyn::knowRangesBefore(long line)
 
 void TSynSampleSyn::keepRange(long line, int range)
 {
-    if (range != torvel::RangeState::BraceComment && range != torvel::RangeState::ParenComment)
-        range = torvel::RangeState::None;
+    range = torvel::carriedRange(range);
     const auto i = static_cast<size_t>(line);
     if (i == ranges_.size()) {
         ranges_.push_back(static_cast<uint8_t>(range));

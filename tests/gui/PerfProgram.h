@@ -1,12 +1,16 @@
 #pragma once
 
-// The generated program the window measurements open.
+// What the window measurements share: the generated program they open and
+// their timing helpers.
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QString>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace perf {
 
@@ -39,6 +43,14 @@ inline long long writeProgram(const QString& path, long long lines)
         bytes += static_cast<long long>(block.size());
     }
     return bytes;
+}
+
+inline double ms(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
+
+inline double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace perf

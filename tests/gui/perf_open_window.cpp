@@ -43,14 +43,6 @@ long long statusKb(const char* key)
     return 0;
 }
 
-double ms(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -96,13 +88,13 @@ int main(int argc, char* argv[])
         window.FileOpenItemClick();
         QApplication::processEvents();
         view->viewport()->repaint();
-        const double openMs = ms(t);
+        const double openMs = perf::ms(t);
 
         // Ctrl+End and the screen at the last line.
         view->setCaretRow(lines);
         QApplication::processEvents();
         view->viewport()->repaint();
-        const double allMs = ms(t);
+        const double allMs = perf::ms(t);
 
         lastRowShown = lastRowShown && view->caretRow() == lines;
         // The first opening, highlighted, is the one a user meets in a fresh process.
@@ -119,20 +111,20 @@ int main(int argc, char* argv[])
     }
 
     const double fileMb = static_cast<double>(fileBytes) / (1 << 20);
-    const double ratio = median(total[0]) / median(total[1]);
+    const double ratio = perf::median(total[0]) / perf::median(total[1]);
     std::printf("lines %lld, file %.1f MB, medians of %d rounds\n", lines, fileMb, rounds);
     std::printf("                 highlighted      plain\n");
-    std::printf("first screen     %8.1f ms  %8.1f ms (limit 1500)\n", median(open[0]), median(open[1]));
-    std::printf("scroll to end    %8.1f ms  %8.1f ms (limit 300)\n", median(scroll[0]), median(scroll[1]));
-    std::printf(
-        "open and jump    %8.1f ms  %8.1f ms = %.2f x (limit 1.2)\n", median(total[0]), median(total[1]), ratio);
+    std::printf("first screen     %8.1f ms  %8.1f ms (limit 1500)\n", perf::median(open[0]), perf::median(open[1]));
+    std::printf("scroll to end    %8.1f ms  %8.1f ms (limit 300)\n", perf::median(scroll[0]), perf::median(scroll[1]));
+    std::printf("open and jump    %8.1f ms  %8.1f ms = %.2f x (limit 1.2)\n", perf::median(total[0]),
+        perf::median(total[1]), ratio);
     std::printf("peak memory      %8.1f MB = %.2f x file (limit 4); window before open %.1f MB\n", peakMb,
         peakMb / fileMb, static_cast<double>(baseKb) / 1024);
     std::printf(
         "last row shown %lld, gutter \"%s\"\n", view->caretRow(), qPrintable(view->gutterTextAt(view->caretRow())));
 
     window.FileCloseItemClick();
-    const bool ok
-        = median(open[0]) <= 1500 && median(scroll[0]) <= 300 && peakMb <= 4 * fileMb && ratio <= 1.2 && lastRowShown;
+    const bool ok = perf::median(open[0]) <= 1500 && perf::median(scroll[0]) <= 300 && peakMb <= 4 * fileMb
+        && ratio <= 1.2 && lastRowShown;
     return ok ? 0 : 1;
 }

@@ -30,14 +30,6 @@
 
 namespace {
 
-double ms(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 struct Function {
     const char* name;
     std::function<std::unique_ptr<torvel::LineTool>()> make;
@@ -95,7 +87,7 @@ int main(int argc, char* argv[])
                 QElapsedTimer t;
                 t.start();
                 torvel::runFunction(alone, *tool, torvel::Range(), quiet);
-                core.push_back(ms(t));
+                core.push_back(perf::ms(t));
             }
             const auto tool = f.make();
             QElapsedTimer t;
@@ -103,11 +95,12 @@ int main(int argc, char* argv[])
             runner->run(nullptr, *tool, torvel::Range());
             QApplication::processEvents();
             window.editor()->viewport()->repaint();
-            shown.push_back(ms(t));
+            shown.push_back(perf::ms(t));
             window.Undo1Click();
             QApplication::processEvents();
         }
-        std::printf("%-16s %10.1f %10.1f %8.2f\n", f.name, median(core), median(shown), median(shown) / median(core));
+        std::printf("%-16s %10.1f %10.1f %8.2f\n", f.name, perf::median(core), perf::median(shown),
+            perf::median(shown) / perf::median(core));
     }
     window.FileCloseItemClick();
     return 0;
