@@ -1,3 +1,4 @@
+#include "core/ProgramText.h"
 #include "core/Tokenizer.h"
 
 #include <benchmark/benchmark.h>
@@ -94,5 +95,27 @@ void BM_LineEndRangesMillionLines(benchmark::State& state)
 }
 
 BENCHMARK(BM_LineEndRangesMillionLines)->Unit(benchmark::kMillisecond);
+
+// The same over a loaded program's line list (CR LF file), as the program view
+// needs it for the line before its window at the program's end.
+void BM_ProgramLineEndRanges(benchmark::State& state)
+{
+    std::string bytes;
+    for (const auto& l : millionLines()) {
+        bytes += l;
+        bytes += "\r\n";
+    }
+    const torvel::ProgramText program = torvel::ProgramText::fromFileBytes(bytes);
+    torvel::Tokenizer tokenizer;
+    std::vector<uint8_t> ranges;
+    for (auto _ : state) {
+        ranges.clear();
+        tokenizer.lineEndRanges(program.lines(), 0, program.count(), 0, ranges);
+        benchmark::DoNotOptimize(ranges.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));
+}
+
+BENCHMARK(BM_ProgramLineEndRanges)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -372,6 +372,101 @@ void Tokenizer::lineEndRanges(std::string_view text, size_t lines, int range, st
     }
 }
 
+namespace {
+
+// Bytes that decide where a comment opens besides "(" and ")": the openers of
+// delimited words, which swallow a "(", the brace comment and code 0.
+constexpr std::array<uint8_t, 256> kParenOnly = [] {
+    std::array<uint8_t, 256> t {};
+    t['('] = 1;
+    t[')'] = 2;
+    for (unsigned char c : {'%', '#', '<', '{', '\0'})
+        t[c] = 3;
+    return t;
+}();
+
+} // namespace
+
+int Tokenizer::rangeAfterLine(std::string_view line)
+{
+    // Without the bytes above, every "(" outside a comment opens one and the
+    // next ")" closes it: the line ends inside a comment exactly when its last
+    // "(" comes after its last ")".
+    size_t lastOpen = 0;
+    size_t lastClose = 0;
+    for (size_t i = 0; i < line.size(); ++i) {
+        switch (kParenOnly[static_cast<unsigned char>(line[i])]) {
+        case 0:
+            break;
+        case 1:
+            lastOpen = i + 1;
+            break;
+        case 2:
+            lastClose = i + 1;
+            break;
+        default:
+            return carriedRange(scanLine(line, RangeState::None, [](int, size_t, size_t) {}));
+        }
+    }
+    return lastOpen > lastClose ? RangeState::ParenComment : RangeState::None;
+}
+
+void Tokenizer::lineEndRanges(
+    const std::vector<std::string_view>& lines, size_t from, size_t to, int range, std::vector<uint8_t>& out)
+{
+    // A block grows while no comment stays open past a line end; one that does
+    // ends it, so lines beyond are never measured twice over.
+    constexpr size_t kFirstBlock = 32;
+    constexpr size_t kLargestBlock = 4096;
+    size_t blockLines = kFirstBlock;
+    to = std::min(to, lines.size());
+    range = carriedRange(range);
+    size_t i = from;
+    while (i < to) {
+        if (range != RangeState::None) {
+            range = carriedRange(scanLine(lines[i], range, [](int, size_t, size_t) {}));
+            out.push_back(static_cast<uint8_t>(range));
+            ++i;
+            continue;
+        }
+        // Lines at rising addresses, at most a CR LF apart, are searched for
+        // openers as one block. A hit between two lines only costs an exact
+        // look at the next one.
+        size_t j = i + 1;
+        const size_t limit = std::min(to, i + blockLines);
+        const char* blockEnd = lines[i].data() + lines[i].size();
+        while (j < limit && lines[j].data() >= blockEnd && lines[j].data() - blockEnd <= 2) {
+            blockEnd = lines[j].data() + lines[j].size();
+            ++j;
+        }
+        const char* p = lines[i].data();
+        const char* paren = nullptr;
+        const char* brace = nullptr;
+        while (i < j) {
+            const char* hit
+                = p ? std::min(nextByte(paren, p, blockEnd, '('), nextByte(brace, p, blockEnd, '{')) : blockEnd;
+            if (hit == blockEnd) {
+                out.insert(out.end(), j - i, static_cast<uint8_t>(RangeState::None));
+                i = j;
+                blockLines = std::min(2 * blockLines, kLargestBlock);
+                break;
+            }
+            size_t k = i;
+            while (lines[k].data() + lines[k].size() < hit)
+                ++k;
+            out.insert(out.end(), k - i, static_cast<uint8_t>(RangeState::None));
+            range = rangeAfterLine(lines[k]);
+            out.push_back(static_cast<uint8_t>(range));
+            i = k + 1;
+            if (range != RangeState::None) {
+                blockLines = kFirstBlock;
+                break;
+            }
+            p = std::max(hit + 1, lines[k].data() + lines[k].size());
+        }
+    }
+}
+
 std::array<TokenAttribute, kAttributeCount> makeAttributes(const ColourValues& colours)
 {
     static constexpr std::array<const char*, 19> kStringNames

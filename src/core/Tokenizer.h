@@ -126,8 +126,15 @@ public:
     // continue a comment are only counted, so this runs at memory speed on
     // ordinary programs.
     void lineEndRanges(std::string_view text, size_t lines, int range, std::vector<uint8_t>& out);
+    // The same for lines [from, to) of a program's line list (lines hold no
+    // separators). Lines that follow one another in memory, as a loaded file's
+    // do, are searched for openers as one block.
+    void lineEndRanges(
+        const std::vector<std::string_view>& lines, size_t from, size_t to, int range, std::vector<uint8_t>& out);
 
 private:
+    // The range after a line that starts outside a comment.
+    int rangeAfterLine(std::string_view line);
     void endOfLine();
     void lineFeed();
     void carriageReturn();

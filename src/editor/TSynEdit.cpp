@@ -8,12 +8,19 @@
 #include <Qsci/qscilexer.h>
 
 #include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
 #include <QAccessibleWidget>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <string>
@@ -27,9 +34,6 @@ constexpr int kMarginCount = 5;
 // The largest point size a font dialog offers is far below this; it guards the
 // style machinery against a hand-edited settings file.
 constexpr int kMaxPointSize = 400;
-// Text is handed to the control in slices so that no second copy of a large
-// program is ever held.
-constexpr size_t kSliceBytes = 1 << 20;
 
 constexpr int keyCode(QKeyCombination k) { return k.toCombined(); }
 
@@ -74,6 +78,17 @@ TSynEdit::TSynEdit(QWidget* parent)
     static const bool accessibleInstalled = (QAccessible::installFactory(viewAccessible), true);
     (void)accessibleInstalled;
     setObjectName(QStringLiteral("SynEditor"));
+    rows_ = new QScrollBar(Qt::Vertical, this);
+    rows_->setObjectName(QStringLiteral("RowScrollBar"));
+    rows_->setAccessibleName(QStringLiteral("Linhas do programa"));
+    rows_->setFocusPolicy(Qt::NoFocus);
+    rows_->setRange(0, 0);
+    connect(rows_, &QScrollBar::valueChanged, this, [this](int value) {
+        if (!syncing_)
+            scrollToRow(static_cast<long long>(value) + 1);
+    });
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { screenMoved(); });
+    placeScrollBar();
     font_ = installedFace(QStringLiteral("Courier New"), 10);
     gutterFont_ = installedFace(QStringLiteral("Terminal"), 8);
     configureView();
@@ -98,10 +113,12 @@ void TSynEdit::configureView()
     setEdgeMode(EdgeLine);
     setEdgeColumn(kRightEdgeColumn);
     setEdgeColor(kSilver);
+    // The control's own vertical bar would measure the window only; ours
+    // measures the program.
     sci(SCI_SETHSCROLLBAR, 1);
-    sci(SCI_SETVSCROLLBAR, 1);
+    sci(SCI_SETVSCROLLBAR, 0);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     // One right-aligned text margin carries the zero-filled numbers; the others stay closed.
     for (int m = 0; m < kMarginCount; ++m)
@@ -146,9 +163,10 @@ void TSynEdit::applyKeyBindings()
     const int ctrlShiftI = keyCode(Qt::CTRL | Qt::SHIFT | Qt::Key_I);
     const int ctrlShiftU = keyCode(Qt::CTRL | Qt::SHIFT | Qt::Key_U);
 
-    // The window's menu owns Ctrl+Z, Ctrl+X, Ctrl+C and Ctrl+V.
+    // The window's menu owns Ctrl+Z, Ctrl+X, Ctrl+C and Ctrl+V. Selecting all
+    // is the view's own: it selects the program, not the window.
     for (int key : {keyCode(Qt::CTRL | Qt::Key_Z), keyCode(Qt::CTRL | Qt::Key_X), keyCode(Qt::CTRL | Qt::Key_C),
-             keyCode(Qt::CTRL | Qt::Key_V)})
+             keyCode(Qt::CTRL | Qt::Key_V), keyCode(Qt::CTRL | Qt::Key_A)})
         unbind(key);
     // Cut, paste and delete trade places.
     for (int key : {shiftDel, shiftIns, del, ctrlN, ctrlT, ctrlM, ctrlShiftI, ctrlShiftU})
@@ -240,10 +258,14 @@ QString TSynEdit::gutterTextAt(long long row) const
 void TSynEdit::paintEvent(QPaintEvent* event)
 {
     QsciScintilla::paintEvent(event);
+    if (checkWanted_) {
+        checkWanted_ = false;
+        QTimer::singleShot(0, this, [this] { checkStaleRange(); });
+    }
     // The control fills the margin silver; the numbers are drawn here, for the
     // rows on screen only, so a long program costs the gutter nothing.
-    const long long count = lineCount();
-    if (count == 0)
+    const long long count = windowLines();
+    if (lineCount() == 0)
         return;
     const int width = gutterWidth();
     const int lineHeight = static_cast<int>(sci(SCI_TEXTHEIGHT, 0));
@@ -257,119 +279,436 @@ void TSynEdit::paintEvent(QPaintEvent* event)
     const long long last = std::min(count - 1, first + viewport()->height() / lineHeight + 1);
     for (long long line = first; line <= last; ++line) {
         const QRect row(0, static_cast<int>(line - first) * lineHeight, width - kGutterRightPad, lineHeight);
-        painter.drawText(row, Qt::AlignRight | Qt::AlignVCenter, gutterText(line + 1));
+        painter.drawText(row, Qt::AlignRight | Qt::AlignVCenter, gutterText(base_ + line + 1));
     }
 }
 
-void TSynEdit::insertDisplayText(const torvel::ProgramText& text, bool utf8)
+void TSynEdit::resizeEvent(QResizeEvent* event)
 {
-    // The text goes in as slices of about a megabyte, last slice first, each at
-    // the start of the document: QScintilla counts the characters in front of
-    // every insertion for its accessibility events, which costs nothing at
-    // position 0 and a scan of the whole text anywhere else.
-    const auto& lines = text.lines();
-    const size_t n = lines.size();
-    std::string slice;
-    slice.reserve(kSliceBytes + 4096);
-    size_t end = n;
-    while (end > 0) {
-        size_t begin = end;
-        size_t bytes = 0;
-        while (begin > 0 && bytes < kSliceBytes)
-            bytes += lines[--begin].size() + 1;
-        slice.clear();
-        for (size_t i = begin; i < end; ++i) {
-            const std::string_view line = lines[i];
-            if (!utf8 && hasHighBytes(line))
-                slice += torvel::windows1252ToUtf8(line);
-            else
-                slice.append(line);
-            if (i + 1 < n)
-                slice.push_back('\n');
-        }
-        sci(SCI_SETEMPTYSELECTION, 0);
-        SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(slice.size()), slice.data());
-        end = begin;
+    QsciScintilla::resizeEvent(event);
+    placeScrollBar();
+    syncScrollBar();
+}
+
+void TSynEdit::placeScrollBar()
+{
+    const int width = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, rows_);
+    if (viewportMargins().right() != width)
+        setViewportMargins(0, 0, width, 0);
+    const QRect area = viewport()->geometry();
+    rows_->setGeometry(area.right() + 1, area.top(), width, area.height());
+}
+
+long long TSynEdit::programLines() const { return program_ ? static_cast<long long>(program_->count()) : 0; }
+
+long long TSynEdit::windowLines() const { return sci(SCI_GETLINECOUNT); }
+
+long TSynEdit::linesOnScreen() const { return std::max(1L, sci(SCI_LINESONSCREEN)); }
+
+std::string TSynEdit::shownRow(long long row) const
+{
+    const std::string_view line = program_ ? program_->line(row) : std::string_view();
+    if (!utf8_ && hasHighBytes(line))
+        return torvel::windows1252ToUtf8(line);
+    return std::string(line);
+}
+
+long long TSynEdit::centredBase(long long row) const
+{
+    const long long n = programLines();
+    return std::clamp(row - kWindowLines / 2, 0LL, std::max(0LL, n - kWindowLines));
+}
+
+void TSynEdit::fillWindow(long long base)
+{
+    const long long n = programLines();
+    base_ = std::clamp(base, 0LL, std::max(0LL, n - kWindowLines));
+    const long long end = std::min(n, base_ + kWindowLines);
+    std::string text;
+    for (long long row = base_; row < end; ++row) {
+        const std::string_view line = program_->line(row);
+        if (!utf8_ && hasHighBytes(line))
+            text += torvel::windows1252ToUtf8(line);
+        else
+            text.append(line);
+        if (row + 1 < end)
+            text.push_back('\n');
     }
+    // Showing text is no edit: nothing enters the control's own undo list.
+    filling_ = true;
+    sci(SCI_SETREADONLY, 0);
+    sci(SCI_SETUNDOCOLLECTION, 0);
+    sci(SCI_CLEARALL);
+    // At position 0 the control's accessibility events cost nothing.
+    sci(SCI_SETEMPTYSELECTION, 0);
+    SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(text.size()), text.data());
+    sci(SCI_EMPTYUNDOBUFFER);
+    sci(SCI_SETUNDOCOLLECTION, 1);
+    sci(SCI_SETREADONLY, 1);
+    filling_ = false;
+}
+
+TSynEdit::Place TSynEdit::placeOf(long position) const
+{
+    const long line = sci(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    return {base_ + line, position - sci(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line))};
+}
+
+bool TSynEdit::inWindow(const Place& place) const { return place.row >= base_ && place.row < base_ + windowLines(); }
+
+long TSynEdit::positionOf(const Place& place) const
+{
+    if (place.row < base_)
+        return 0;
+    if (place.row >= base_ + windowLines())
+        return sci(SCI_GETLENGTH);
+    const auto line = static_cast<unsigned long>(place.row - base_);
+    const long start = sci(SCI_POSITIONFROMLINE, line);
+    const long end = sci(SCI_GETLINEENDPOSITION, line);
+    return start + std::min<long>(static_cast<long>(place.offset), end - start);
+}
+
+TSynEdit::Place TSynEdit::caretPlace() const { return farCaret_ ? *farCaret_ : placeOf(sci(SCI_GETCURRENTPOS)); }
+
+TSynEdit::Place TSynEdit::anchorPlace() const { return farAnchor_ ? *farAnchor_ : placeOf(sci(SCI_GETANCHOR)); }
+
+void TSynEdit::placeSelection(const Place& anchor, const Place& caret)
+{
+    farAnchor_.reset();
+    farCaret_.reset();
+    if (!inWindow(anchor))
+        farAnchor_ = anchor;
+    if (!inWindow(caret))
+        farCaret_ = caret;
+    sci(SCI_SETANCHOR, static_cast<unsigned long>(positionOf(anchor)));
+    sci(SCI_SETCURRENTPOS, static_cast<unsigned long>(positionOf(caret)));
+    sci(SCI_CHOOSECARETX);
+}
+
+void TSynEdit::moveWindow(long long base, bool again)
+{
+    const long long n = programLines();
+    base = std::clamp(base, 0LL, std::max(0LL, n - kWindowLines));
+    if (base == base_ && !again)
+        return;
+    const Place anchor = anchorPlace();
+    const Place caret = caretPlace();
+    const long long top = firstVisibleRow() - 1;
+    const long xOffset = sci(SCI_GETXOFFSET);
+    fillWindow(base);
+    placeSelection(anchor, caret);
+    sci(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(std::max(0LL, top - base_)));
+    sci(SCI_SETXOFFSET, static_cast<unsigned long>(xOffset));
+}
+
+void TSynEdit::followScreen()
+{
+    followQueued_ = false;
+    if (mouseDown_ || filling_)
+        return;
+    const long long n = programLines();
+    if (n > kWindowLines) {
+        const long long first = sci(SCI_GETFIRSTVISIBLELINE);
+        const long long last = first + linesOnScreen();
+        const long long lines = windowLines();
+        if ((base_ > 0 && first < kWindowMargin) || (base_ + lines < n && last > lines - kWindowMargin))
+            moveWindow(centredBase(base_ + first + linesOnScreen() / 2));
+    }
+    syncScrollBar();
+}
+
+void TSynEdit::screenMoved()
+{
+    // The control reports from inside its painting, where its text must not change.
+    if (filling_ || followQueued_)
+        return;
+    followQueued_ = true;
+    QTimer::singleShot(0, this, [this] { followScreen(); });
+}
+
+void TSynEdit::syncScrollBar()
+{
+    const long long n = programLines();
+    const long screen = linesOnScreen();
+    syncing_ = true;
+    rows_->setRange(0, static_cast<int>(std::max(0LL, n - screen)));
+    rows_->setPageStep(static_cast<int>(screen));
+    rows_->setSingleStep(1);
+    rows_->setValue(static_cast<int>(firstVisibleRow() - 1));
+    syncing_ = false;
+}
+
+void TSynEdit::scrollToRow(long long row)
+{
+    const long long n = programLines();
+    const long long top = std::clamp(row - 1, 0LL, std::max(0LL, n - 1));
+    const long long lines = windowLines();
+    const long long screen = linesOnScreen();
+    const bool nearTop = base_ > 0 && top - base_ < kWindowMargin;
+    const bool nearEnd = base_ + lines < n && top + screen - base_ > lines - kWindowMargin;
+    if (top < base_ || top >= base_ + lines || nearTop || nearEnd)
+        moveWindow(centredBase(top + screen / 2));
+    sci(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(top - base_));
+    syncScrollBar();
+}
+
+void TSynEdit::bringCaretIn()
+{
+    if (!farCaret_)
+        return;
+    moveWindow(centredBase(farCaret_->row));
+    sci(SCI_SCROLLCARET);
 }
 
 void TSynEdit::setProgram(const torvel::ProgramText& text, bool utf8, bool keepPosition)
 {
     const long long row = caretRow();
-    const long long top = firstVisibleRow();
+    const long long column = caretColumn() - 1;
+    const long long top = firstVisibleRow() - 1;
     const long xOffset = sci(SCI_GETXOFFSET);
-    const long column = sci(SCI_GETCOLUMN, static_cast<unsigned long>(sci(SCI_GETCURRENTPOS)));
 
-    // Loading is no edit: nothing enters the control's own undo list.
-    sci(SCI_SETREADONLY, 0);
-    sci(SCI_SETUNDOCOLLECTION, 0);
-    removeText();
-    sci(SCI_ALLOCATE, static_cast<unsigned long>(text.byteSize() + text.count() + 1));
-    insertDisplayText(text, utf8);
-    sci(SCI_EMPTYUNDOBUFFER);
-    sci(SCI_SETUNDOCOLLECTION, 1);
-    sci(SCI_SETREADONLY, 1);
-
-    if (keepPosition) {
-        sci(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(std::max(0LL, top - 1)));
-        sci(SCI_SETXOFFSET, static_cast<unsigned long>(xOffset));
-        const long long r = std::clamp(row, 1LL, std::max(1LL, lineCount()));
-        const long pos = sci(SCI_FINDCOLUMN, static_cast<unsigned long>(r - 1), column);
-        sci(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(pos));
-    } else {
+    program_ = &text;
+    utf8_ = utf8;
+    // After a function the ranges of the text before are kept as a first answer.
+    rangesStale_ = keepPosition && !programRanges_.empty();
+    if (!keepPosition)
+        programRanges_.clear();
+    farAnchor_.reset();
+    farCaret_.reset();
+    const long long n = programLines();
+    if (!keepPosition) {
+        fillWindow(0);
         sci(SCI_GOTOPOS, 0);
         sci(SCI_SETFIRSTVISIBLELINE, 0);
         sci(SCI_SETXOFFSET, 0);
+        syncScrollBar();
+        return;
     }
-}
-
-void TSynEdit::removeText()
-{
-    // Whole lines from the front, a slice at a time, for the same reason the
-    // text goes in that way: QScintilla turns every removed piece into a
-    // QString and counts the characters in front of it.
-    for (long length = sci(SCI_GETLENGTH); length > 0; length = sci(SCI_GETLENGTH)) {
-        const long cut = std::min<long>(length, static_cast<long>(kSliceBytes));
-        const long next = sci(SCI_POSITIONFROMLINE, static_cast<unsigned long>(sci(SCI_LINEFROMPOSITION, cut) + 1));
-        sci(SCI_DELETERANGE, 0, next > 0 ? next : length);
+    // The window stays where it was unless the program got shorter under it.
+    const long long screen = linesOnScreen();
+    long long base = base_;
+    if (n > 0 && (top < base || top + screen > base + kWindowLines))
+        base = centredBase(top + screen / 2);
+    fillWindow(base);
+    sci(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(std::max(0LL, top - base_)));
+    sci(SCI_SETXOFFSET, static_cast<unsigned long>(xOffset));
+    const long long r = std::clamp(row - 1, 0LL, std::max(0LL, n - 1));
+    if (r >= base_ && r < base_ + windowLines()) {
+        const long pos = sci(SCI_FINDCOLUMN, static_cast<unsigned long>(r - base_), static_cast<long>(column));
+        sci(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(pos));
+    } else {
+        // A column, not a byte offset, is what stays of the caret; the far line
+        // is measured when the caret comes back.
+        const std::string line = shownRow(r);
+        long long offset = 0;
+        for (long long col = 0; offset < static_cast<long long>(line.size()) && col < column; ++offset) {
+            const auto c = static_cast<unsigned char>(line[static_cast<size_t>(offset)]);
+            if (c == '\t')
+                col = (col / kTabWidth + 1) * kTabWidth;
+            else if ((c & 0xC0) != 0x80)
+                ++col;
+        }
+        while (offset < static_cast<long long>(line.size())
+            && (static_cast<unsigned char>(line[static_cast<size_t>(offset)]) & 0xC0) == 0x80)
+            ++offset;
+        placeSelection({r, offset}, {r, offset});
     }
+    syncScrollBar();
 }
 
 void TSynEdit::clearAll()
 {
-    sci(SCI_SETREADONLY, 0);
-    sci(SCI_SETUNDOCOLLECTION, 0);
-    removeText();
-    sci(SCI_EMPTYUNDOBUFFER);
-    sci(SCI_SETUNDOCOLLECTION, 1);
-    sci(SCI_SETREADONLY, 1);
+    program_ = nullptr;
+    programRanges_.clear();
+    rangesStale_ = false;
+    farAnchor_.reset();
+    farCaret_.reset();
+    fillWindow(0);
+    syncScrollBar();
 }
 
 long long TSynEdit::lineCount() const
 {
     // The control always holds one line; an empty text counts as none.
-    if (sci(SCI_GETLENGTH) == 0)
+    const long long n = programLines();
+    if (n <= 1 && sci(SCI_GETLENGTH) == 0)
         return 0;
-    return sci(SCI_GETLINECOUNT);
+    return n;
 }
 
-long long TSynEdit::caretRow() const
+long long TSynEdit::caretRow() const { return caretPlace().row + 1; }
+
+long long TSynEdit::columnOf(const Place& place) const
 {
-    return sci(SCI_LINEFROMPOSITION, static_cast<unsigned long>(sci(SCI_GETCURRENTPOS))) + 1;
+    if (inWindow(place))
+        return sci(SCI_GETCOLUMN, static_cast<unsigned long>(positionOf(place)));
+    // What the control counts: a tab to the next stop, a character as one.
+    const std::string line = shownRow(place.row);
+    long long column = 0;
+    const auto end = std::min<size_t>(line.size(), static_cast<size_t>(place.offset));
+    for (size_t i = 0; i < end; ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c == '\t')
+            column = (column / kTabWidth + 1) * kTabWidth;
+        else if ((c & 0xC0) != 0x80)
+            ++column;
+    }
+    return column;
 }
 
-long long TSynEdit::caretColumn() const
-{
-    return sci(SCI_GETCOLUMN, static_cast<unsigned long>(sci(SCI_GETCURRENTPOS))) + 1;
-}
+long long TSynEdit::caretColumn() const { return columnOf(caretPlace()) + 1; }
 
-long long TSynEdit::firstVisibleRow() const { return sci(SCI_GETFIRSTVISIBLELINE) + 1; }
+long long TSynEdit::firstVisibleRow() const { return base_ + sci(SCI_GETFIRSTVISIBLELINE) + 1; }
 
 void TSynEdit::setCaretRow(long long row)
 {
-    const long long target = std::clamp(row, 1LL, std::max(1LL, lineCount()));
-    const long column = sci(SCI_GETCOLUMN, static_cast<unsigned long>(sci(SCI_GETCURRENTPOS)));
-    const long pos = sci(SCI_FINDCOLUMN, static_cast<unsigned long>(target - 1), column);
+    const long long n = programLines();
+    const long long target = std::clamp(row, 1LL, std::max(1LL, n)) - 1;
+    const long long column = caretColumn() - 1;
+    farAnchor_.reset();
+    farCaret_.reset();
+    const long long lines = windowLines();
+    const bool nearTop = base_ > 0 && target - base_ < kWindowMargin;
+    const bool nearEnd = base_ + lines < n && target - base_ >= lines - kWindowMargin;
+    if (nearTop || nearEnd)
+        fillWindow(centredBase(target));
+    const long pos = sci(SCI_FINDCOLUMN, static_cast<unsigned long>(target - base_), static_cast<long>(column));
     sci(SCI_GOTOPOS, static_cast<unsigned long>(pos));
     sci(SCI_CHOOSECARETX);
+    syncScrollBar();
+}
+
+void TSynEdit::selectAll(bool select)
+{
+    if (!select) {
+        sci(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(sci(SCI_GETCURRENTPOS)));
+        farAnchor_.reset();
+        farCaret_.reset();
+        return;
+    }
+    const long long n = programLines();
+    if (n == 0)
+        return;
+    placeSelection({0, 0}, {n - 1, static_cast<long long>(shownRow(n - 1).size())});
+}
+
+QString TSynEdit::selectedProgramText() const
+{
+    if (!farAnchor_ && !farCaret_)
+        return selectedText();
+    Place from = anchorPlace();
+    Place to = caretPlace();
+    if (to.row < from.row || (to.row == from.row && to.offset < from.offset))
+        std::swap(from, to);
+    std::string text;
+    for (long long row = from.row; row <= to.row; ++row) {
+        const std::string line = shownRow(row);
+        const auto begin = row == from.row ? std::min<size_t>(line.size(), static_cast<size_t>(from.offset)) : 0;
+        const auto end = row == to.row ? std::min<size_t>(line.size(), static_cast<size_t>(to.offset)) : line.size();
+        if (end > begin)
+            text.append(line, begin, end - begin);
+        if (row < to.row)
+            text.push_back('\n');
+    }
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void TSynEdit::copySelection()
+{
+    if (!farAnchor_ && !farCaret_) {
+        copy();
+        return;
+    }
+    const QString text = selectedProgramText();
+    if (!text.isEmpty())
+        QApplication::clipboard()->setText(text);
+}
+
+void TSynEdit::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool modifierOnly = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt
+        || key == Qt::Key_Meta || key == Qt::Key_AltGr;
+    if (modifierOnly) {
+        QsciScintilla::keyPressEvent(event);
+        return;
+    }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (key == Qt::Key_A && mods == Qt::ControlModifier) {
+        selectAll(true);
+        event->accept();
+        return;
+    }
+    // Copying goes through the view, which knows the whole selection.
+    if (const QsciCommand* command = standardCommands()->boundTo(event->keyCombination().toCombined());
+        command && command->command() == QsciCommand::SelectionCopy) {
+        copySelection();
+        event->accept();
+        return;
+    }
+    bringCaretIn();
+    // The program's own start and end, not the window's.
+    if (mods.testFlag(Qt::ControlModifier) && (key == Qt::Key_Home || key == Qt::Key_End))
+        moveWindow(key == Qt::Key_Home ? 0 : programLines());
+    QsciScintilla::keyPressEvent(event);
+    // Whatever the key did, the control's caret is the caret now.
+    farCaret_.reset();
+    // A key that left no selection dropped the far end as well.
+    if (farAnchor_ && sci(SCI_GETSELECTIONEMPTY))
+        farAnchor_.reset();
+    syncScrollBar();
+}
+
+void TSynEdit::mousePressEvent(QMouseEvent* event)
+{
+    mouseDown_ = true;
+    // A click places the caret on screen; Shift keeps the selection's far end.
+    farCaret_.reset();
+    if (!event->modifiers().testFlag(Qt::ShiftModifier))
+        farAnchor_.reset();
+    QsciScintilla::mousePressEvent(event);
+}
+
+void TSynEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    QsciScintilla::mouseReleaseEvent(event);
+    // A drag may have carried the screen towards the window's edge.
+    mouseDown_ = false;
+    screenMoved();
+}
+
+int TSynEdit::rangeBeforeWindow()
+{
+    if (base_ == 0 || !program_)
+        return torvel::RangeState::None;
+    const auto need = static_cast<size_t>(base_);
+    if (rangesStale_ && programRanges_.size() >= need) {
+        // Measuring a long program anew would cost more than the refresh
+        // itself. The range before a function is nearly always the range after
+        // it; it is checked once the screen has been painted.
+        checkWanted_ = true;
+        return programRanges_[need - 1];
+    }
+    if (rangesStale_) {
+        programRanges_.clear();
+        rangesStale_ = false;
+    }
+    if (programRanges_.size() < need) {
+        const int range = programRanges_.empty() ? torvel::RangeState::None : programRanges_.back();
+        tokenizer_.lineEndRanges(program_->lines(), programRanges_.size(), need, range, programRanges_);
+    }
+    return programRanges_[need - 1];
+}
+
+void TSynEdit::checkStaleRange()
+{
+    if (!rangesStale_)
+        return;
+    const auto need = static_cast<size_t>(base_);
+    const int shown = need > 0 && programRanges_.size() >= need ? programRanges_[need - 1] : -1;
+    programRanges_.clear();
+    rangesStale_ = false;
+    // Styling the window again asks for the measured range.
+    if (shown >= 0 && rangeBeforeWindow() != shown)
+        moveWindow(base_, true);
 }

@@ -17,6 +17,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 // Reading the clock at every line would cost more than many tools; every 64th line is often enough.
 constexpr long long kClockEvery = 64;
+constexpr int kCompactDelayMs = 250;
 } // namespace
 
 // The window's side of a run: keeps the gauge and the progress window alive on a time slice
@@ -148,11 +149,12 @@ void ToolRunner::finish(QDialog* dialog)
 void ToolRunner::scheduleCompact()
 {
     // Snapshots are taken as cheap shared copies. Compressing one costs about as much as
-    // the run itself on a large program, so it waits until the result is on the screen.
+    // the run itself on a large program, so it waits until the result is on the screen:
+    // a timer of no delay would run before the screen's own repaint.
     if (compactPending_)
         return;
     compactPending_ = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(kCompactDelayMs, this, [this] {
         compactPending_ = false;
         session_.document().undo.compact();
     });

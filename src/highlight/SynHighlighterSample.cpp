@@ -2,6 +2,8 @@
 
 #include "highlight/ColourValue.h"
 
+#include "editor/TSynEdit.h"
+
 #include <Qsci/qsciscintilla.h>
 #include <Qsci/qsciscintillabase.h>
 
@@ -176,8 +178,16 @@ void TSynSampleSyn::knowRangesBefore(long line)
     const auto* text = reinterpret_cast<const char*>(editor()->SendScintilla(
         QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), static_cast<long>(to - from)));
     const std::string_view bytes = text ? std::string_view(text, static_cast<size_t>(to - from)) : std::string_view();
-    const int range = known > 0 ? ranges_.back() : torvel::RangeState::None;
+    const int range = known > 0 ? ranges_.back() : rangeBeforeText();
     tokenizer_.lineEndRanges(bytes, static_cast<size_t>(line - known), range, ranges_);
+}
+
+int TSynSampleSyn::rangeBeforeText() const
+{
+    // A program view holds a window of the program; its first line may start inside a comment.
+    if (auto* view = qobject_cast<TSynEdit*>(editor()))
+        return view->rangeBeforeWindow();
+    return torvel::RangeState::None;
 }
 
 void TSynSampleSyn::keepRange(long line, int range)
@@ -231,7 +241,7 @@ void TSynSampleSyn::styleLines(long firstLine, long lastLine)
     if (!text)
         return;
 
-    int range = firstLine > 0 ? ranges_[static_cast<size_t>(firstLine - 1)] : torvel::RangeState::None;
+    int range = firstLine > 0 ? ranges_[static_cast<size_t>(firstLine - 1)] : rangeBeforeText();
     ed->SendScintilla(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(from), 0L);
     if (styles_.size() < kStyleBatch)
         styles_.resize(kStyleBatch);

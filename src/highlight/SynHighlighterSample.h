@@ -63,6 +63,7 @@ private:
     // Scans the lines whose ranges are not known yet, up to `line`.
     void knowRangesBefore(long line);
     void keepRange(long line, int range);
+    int rangeBeforeText() const;
     void forgetRangesFrom(int position);
 
     std::array<torvel::TokenAttribute, torvel::kAttributeCount> attributes_;

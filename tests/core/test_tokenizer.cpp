@@ -251,6 +251,57 @@ TEST(TokenizerRanges, RandomTextsMatchTheLineScan)
     }
 }
 
+// Lines of one buffer (as loaded) with some lines replaced by views elsewhere
+// (as a function leaves them), against the line-by-line scan.
+TEST(TokenizerRanges, ProgramLinesMatchTheLineScan)
+{
+    const std::string alphabet = std::string("(){}%#<>XZYNGa1 .") + '\0';
+    const char* const separators[] = {"\n", "\r\n", "\r"};
+    uint32_t seed = 777;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u, seed >> 16; };
+    for (int round = 0; round < 300; ++round) {
+        std::string buffer;
+        std::vector<std::pair<size_t, size_t>> spans;
+        const size_t count = 1 + round % 40;
+        const char* sep = separators[round % 3];
+        for (size_t l = 0; l < count; ++l) {
+            const size_t start = buffer.size();
+            const size_t length = next() % (round % 5 == 0 ? 3 : 12);
+            for (size_t c = 0; c < length; ++c)
+                buffer += alphabet[next() % alphabet.size()];
+            spans.emplace_back(start, buffer.size() - start);
+            buffer += sep;
+        }
+        std::vector<std::string> elsewhere;
+        elsewhere.reserve(count);
+        std::vector<std::string_view> lines;
+        for (const auto& [start, length] : spans) {
+            if (next() % 4 == 0) {
+                elsewhere.push_back(next() % 2 ? "(x" : "Y2)");
+                lines.emplace_back(elsewhere.back());
+            } else {
+                lines.emplace_back(buffer.data() + start, length);
+            }
+        }
+        std::vector<uint8_t> expected;
+        Tokenizer t;
+        int range = round % 7 == 0 ? RangeState::ParenComment : RangeState::None;
+        const int rangeIn = range;
+        for (std::string_view line : lines) {
+            range = carriedRange(t.scanLine(line, range, [](int, size_t, size_t) {}));
+            expected.push_back(static_cast<uint8_t>(range));
+        }
+        const size_t from = round % 3 == 0 ? count / 2 : 0;
+        int startRange = rangeIn;
+        if (from > 0)
+            startRange = expected[from - 1];
+        std::vector<uint8_t> out;
+        Tokenizer().lineEndRanges(lines, from, count + 1, startRange, out);
+        ASSERT_EQ(out, std::vector<uint8_t>(expected.begin() + static_cast<std::ptrdiff_t>(from), expected.end()))
+            << round;
+    }
+}
+
 TEST(Tokenizer, TokenInterface)
 {
     Tokenizer t;

@@ -1,8 +1,9 @@
 // Runs functions on a 1,000,000-line program through the real main window,
 // offscreen, and compares each with the same function run by the core alone:
-// the window's time runs from the start of the run to the refreshed screen.
+// the window's time runs from the start of the run until the view has painted
+// the result. The undo snapshot is compressed after that, between rounds.
 //
-//   perf_window_run [lines] [rounds]   (QT_QPA_PLATFORM=offscreen is set if unset)
+//   perf_window_run [lines] [rounds] [function]   (QT_QPA_PLATFORM=offscreen is set if unset)
 
 #include "PerfProgram.h"
 #include "app/frmMain.h"
@@ -24,11 +25,23 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
 
 namespace {
+
+// Notes that a widget got a paint event.
+class PaintSeen : public QObject {
+public:
+    bool seen = false;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        seen = seen || event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 struct Function {
     const char* name;
@@ -75,9 +88,13 @@ int main(int argc, char* argv[])
                 return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"F300", "F250"});
             }},
     };
+    PaintSeen paint;
+    window.editor()->viewport()->installEventFilter(&paint);
     std::printf("lines %lld, medians of %d rounds\n", lines, rounds);
     std::printf("%-16s %10s %10s %8s\n", "function", "core ms", "window ms", "ratio");
     for (const Function& f : functions) {
+        if (argc > 3 && std::strcmp(argv[3], f.name) != 0)
+            continue;
         std::vector<double> core, shown;
         for (int round = 0; round < rounds; ++round) {
             {
@@ -89,15 +106,22 @@ int main(int argc, char* argv[])
                 torvel::runFunction(alone, *tool, torvel::Range(), quiet);
                 core.push_back(perf::ms(t));
             }
+            // Until the view has painted the result.
             const auto tool = f.make();
             QElapsedTimer t;
             t.start();
+            paint.seen = false;
             runner->run(nullptr, *tool, torvel::Range());
-            QApplication::processEvents();
-            window.editor()->viewport()->repaint();
+            while (!paint.seen)
+                QApplication::processEvents();
             shown.push_back(perf::ms(t));
             window.Undo1Click();
-            QApplication::processEvents();
+            // The snapshots are compressed a moment after the screen shows the result;
+            // that must not fall into the next measurement.
+            QElapsedTimer idle;
+            idle.start();
+            while (idle.elapsed() < 400)
+                QApplication::processEvents(QEventLoop::AllEvents, 50);
         }
         std::printf("%-16s %10.1f %10.1f %8.2f\n", f.name, perf::median(core), perf::median(shown),
             perf::median(shown) / perf::median(core));

@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <string>
@@ -66,7 +67,10 @@ private slots:
     void keyBindings();
     void caretRowIsClampedAndKeepsColumn();
     void refreshKeepsCaretAndScroll();
-    void largeTextArrivesWhole();
+    void windowHoldsTheLinesAroundTheScreen();
+    void keysWalkPastTheWindowsEdges();
+    void selectionReachesPastTheWindow();
+    void refreshKeepsARowOutsideTheWindow();
     void windows1252AndUtf8Display();
     void emptyTextHasNoLines();
     void missingFaceFallsBackToFixedFont();
@@ -90,11 +94,13 @@ void TestEditorView::gutterShowsLongNumbersWithoutWidening()
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
 
-    view.setProgram(programOf(9), false);
+    const torvel::ProgramText short9 = programOf(9);
+    view.setProgram(short9, false);
     const int narrow = view.gutterWidth();
     QCOMPARE(view.gutterTextAt(7), QStringLiteral("0007"));
 
-    view.setProgram(programOf(10005), false);
+    const torvel::ProgramText long10005 = programOf(10005);
+    view.setProgram(long10005, false);
     QCOMPARE(view.gutterWidth(), narrow);
     QCOMPARE(view.gutterTextAt(7), QStringLiteral("0007"));
     QCOMPARE(view.gutterTextAt(10000), QString()); // off screen
@@ -113,7 +119,8 @@ void TestEditorView::gutterIsPaintedSilver()
     view.resize(600, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    view.setProgram(programOf(50), false);
+    const torvel::ProgramText text = programOf(50);
+    view.setProgram(text, false);
     const QImage shot = view.viewport()->grab().toImage();
     // Left edge of the gutter (no digits there) is silver; the text area is white.
     QCOMPARE(QColor(shot.pixel(1, 3)), QColor(0xC0, 0xC0, 0xC0));
@@ -137,7 +144,10 @@ void TestEditorView::configuration()
     QCOMPARE(view.edgeColor(), QColor(0xC0, 0xC0, 0xC0));
     QCOMPARE(view.tabWidth(), 8);
     QCOMPARE(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    QCOMPARE(view.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    // The vertical bar is the view's own, measuring the whole program.
+    QCOMPARE(view.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(!view.rowScrollBar()->isHidden());
+    QVERIFY(!view.rowScrollBar()->accessibleName().isEmpty());
     QCOMPARE(view.fontSize(), 10);
 }
 
@@ -145,7 +155,8 @@ void TestEditorView::typingChangesNothing()
 {
     TSynEdit view;
     view.show();
-    view.setProgram(programOf(3), false);
+    const torvel::ProgramText text = programOf(3);
+    view.setProgram(text, false);
     const QString before = view.text();
     view.setFocus();
     QTest::keyClicks(&view, QStringLiteral("abc"));
@@ -188,7 +199,8 @@ void TestEditorView::caretRowIsClampedAndKeepsColumn()
     TSynEdit view;
     view.resize(400, 300);
     view.show();
-    view.setProgram(torvel::ProgramText::fromFileBytes("N10 G01 X5\nN20\nN30 G00 Y7\n"), false);
+    const auto text = torvel::ProgramText::fromFileBytes("N10 G01 X5\nN20\nN30 G00 Y7\n");
+    view.setProgram(text, false);
     QCOMPARE(view.lineCount(), 3LL);
     view.setCursorPosition(0, 6);
     view.setCaretRow(3);
@@ -230,34 +242,178 @@ void TestEditorView::refreshKeepsCaretAndScroll()
     QCOMPARE(view.firstVisibleRow(), 1LL);
 }
 
-void TestEditorView::largeTextArrivesWhole()
+void TestEditorView::windowHoldsTheLinesAroundTheScreen()
 {
-    // More than a few megabytes, so it goes in and out in several slices.
     TSynEdit view;
+    view.resize(600, 400);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
     const torvel::ProgramText text = programOf(120000);
     view.setProgram(text, false);
     QCOMPARE(view.lineCount(), 120000LL);
-    for (int i = 0; i < 120000; ++i) {
-        const std::string_view line = text.line(i);
-        if (shownLine(view, i) != QLatin1String(line.data(), static_cast<qsizetype>(line.size())))
-            QFAIL(qPrintable(QStringLiteral("line %1 differs").arg(i)));
-    }
+    const long held = view.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    QCOMPARE(held, static_cast<long>(TSynEdit::kWindowLines));
+    auto windowMatches = [&] {
+        const long lines = view.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+        for (int i = 0; i < lines; ++i) {
+            const std::string_view line = text.line(view.windowStart() + i);
+            if (shownLine(view, i) != QLatin1String(line.data(), static_cast<qsizetype>(line.size())))
+                return false;
+        }
+        return view.windowStart() + lines <= 120000;
+    };
+    QVERIFY(windowMatches());
     QVERIFY(!view.text().endsWith(QLatin1Char('\n')));
+
+    for (long long row : {60000LL, 2LL, 119990LL, 3500LL, 4200LL}) {
+        view.scrollToRow(row);
+        QCOMPARE(view.firstVisibleRow(),
+            std::min(row, 120000LL - view.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN) + 1));
+        QVERIFY(windowMatches());
+        QCOMPARE(view.gutterTextAt(view.firstVisibleRow()), TSynEdit::gutterText(view.firstVisibleRow()));
+        QCOMPARE(view.rowScrollBar()->value(), static_cast<int>(view.firstVisibleRow() - 1));
+        QCOMPARE(view.caretRow(), 1LL); // scrolling leaves the caret where it was
+    }
+    QCOMPARE(view.rowScrollBar()->maximum(),
+        static_cast<int>(120000 - view.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN)));
+
+    view.setCaretRow(120000);
+    QCOMPARE(view.caretRow(), 120000LL);
+    QVERIFY(windowMatches());
+    QCOMPARE(view.windowStart(), 120000LL - TSynEdit::kWindowLines);
+
     view.clearAll();
     QCOMPARE(view.lineCount(), 0LL);
+    QCOMPARE(view.windowStart(), 0LL);
     QVERIFY(!view.isUndoAvailable());
+}
+
+void TestEditorView::keysWalkPastTheWindowsEdges()
+{
+    TSynEdit view;
+    view.resize(600, 400);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const torvel::ProgramText text = programOf(30000);
+    view.setProgram(text, false);
+    view.setFocus();
+    auto caretLineShown = [&] {
+        const std::string_view line = text.line(view.caretRow() - 1);
+        return shownLine(view, static_cast<int>(view.caretRow() - 1 - view.windowStart()))
+            == QLatin1String(line.data(), static_cast<qsizetype>(line.size()));
+    };
+    // Down through two window moves, one line at a time past the first edge.
+    long long row = 1;
+    for (int i = 0; i < 400; ++i) {
+        QTest::keyClick(&view, Qt::Key_PageDown);
+        QCoreApplication::processEvents();
+        QVERIFY(view.caretRow() > row);
+        row = view.caretRow();
+    }
+    QVERIFY(view.windowStart() > 0);
+    QVERIFY(caretLineShown());
+    const long long before = view.caretRow();
+    for (int i = 0; i < 50; ++i) {
+        QTest::keyClick(&view, Qt::Key_Down);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(view.caretRow(), before + 50);
+    QVERIFY(caretLineShown());
+
+    // The program's end and start, not the window's.
+    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(view.caretRow(), 30000LL);
+    QVERIFY(caretLineShown());
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(view.caretRow(), 1LL);
+    QCOMPARE(view.windowStart(), 0LL);
+
+    // A key brings a caret the scroll bar left behind back into the window.
+    view.setCaretRow(20);
+    view.rowScrollBar()->setValue(25000);
+    QCOMPARE(view.firstVisibleRow(), 25001LL);
+    QCOMPARE(view.caretRow(), 20LL);
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(view.caretRow(), 21LL);
+    QVERIFY(caretLineShown());
+    QVERIFY(view.firstVisibleRow() <= 21);
+}
+
+void TestEditorView::selectionReachesPastTheWindow()
+{
+    TSynEdit view;
+    view.resize(600, 400);
+    view.show();
+    const torvel::ProgramText text = programOf(12000);
+    view.setProgram(text, false);
+    view.setFocus();
+    std::string all;
+    for (size_t i = 0; i < text.count(); ++i)
+        all.append(text.line(static_cast<long long>(i))).append(i + 1 < text.count() ? "\n" : "");
+
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(view.selectedProgramText(), QString::fromStdString(all));
+    view.copySelection();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(all));
+
+    // From the middle of row 10 down to the end, then back up a row.
+    view.setCaretRow(10);
+    QTest::keyClick(&view, Qt::Key_Home);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    const std::string row10 = std::string(text.line(9));
+    std::string tail = row10.substr(2);
+    for (size_t i = 10; i < text.count(); ++i)
+        tail.append("\n").append(text.line(static_cast<long long>(i)));
+    QCOMPARE(view.selectedProgramText(), QString::fromStdString(tail));
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
+    QVERIFY(view.selectedProgramText().startsWith(QString::fromStdString(row10.substr(2) + "\n")));
+    QVERIFY(view.selectedProgramText().endsWith(QStringLiteral("\n")));
+    // A key without Shift drops the selection, the far end with it.
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(view.selectedProgramText(), QString());
+}
+
+void TestEditorView::refreshKeepsARowOutsideTheWindow()
+{
+    TSynEdit view;
+    view.resize(600, 400);
+    view.show();
+    torvel::ProgramText text = programOf(20000);
+    view.setProgram(text, false);
+    view.setCaretRow(15000);
+    view.setCursorPosition(static_cast<int>(15000 - 1 - view.windowStart()), 4);
+    view.scrollToRow(100);
+    QCOMPARE(view.caretRow(), 15000LL);
+    QCOMPARE(view.caretColumn(), 5LL);
+    text.replace(14999, "N149990 G00");
+    view.setProgram(text, false, true);
+    QCOMPARE(view.firstVisibleRow(), 100LL);
+    QCOMPARE(view.caretRow(), 15000LL);
+    QCOMPARE(view.caretColumn(), 5LL);
+    // A shorter program pulls both in.
+    const torvel::ProgramText shorter = programOf(50);
+    view.setProgram(shorter, false, true);
+    QCOMPARE(view.caretRow(), 50LL);
+    QVERIFY(view.firstVisibleRow() >= 1 && view.firstVisibleRow() <= 50);
 }
 
 void TestEditorView::windows1252AndUtf8Display()
 {
     TSynEdit view;
-    view.setProgram(torvel::ProgramText::fromFileBytes("(POSI\xC7\xC3O)\r\nN10 \x80\r\n"), false);
+    const auto cp1252 = torvel::ProgramText::fromFileBytes("(POSI\xC7\xC3O)\r\nN10 \x80\r\n");
+    view.setProgram(cp1252, false);
     QCOMPARE(shownLine(view, 0), QStringLiteral("(POSIÇÃO)"));
     QCOMPARE(shownLine(view, 1), QStringLiteral("N10 €"));
-    view.setProgram(torvel::ProgramText::fromFileBytes("(POSI\xC3\x87\xC3\x83O)\n"), true);
+    const auto utf8 = torvel::ProgramText::fromFileBytes("(POSI\xC3\x87\xC3\x83O)\n");
+    view.setProgram(utf8, true);
     QCOMPARE(shownLine(view, 0), QStringLiteral("(POSIÇÃO)"));
     // Blank lines and a last empty line stay lines of their own.
-    view.setProgram(torvel::ProgramText::fromFileBytes("A\r\n\r\nB\r\n\r\n"), false);
+    const auto blanks = torvel::ProgramText::fromFileBytes("A\r\n\r\nB\r\n\r\n");
+    view.setProgram(blanks, false);
     QCOMPARE(view.lineCount(), 4LL);
     QCOMPARE(shownLine(view, 2), QStringLiteral("B"));
 }
@@ -266,7 +422,8 @@ void TestEditorView::emptyTextHasNoLines()
 {
     TSynEdit view;
     QCOMPARE(view.lineCount(), 0LL);
-    view.setProgram(torvel::ProgramText(), false);
+    const torvel::ProgramText empty;
+    view.setProgram(empty, false);
     QCOMPARE(view.lineCount(), 0LL);
     QCOMPARE(view.caretRow(), 1LL);
     view.setCaretRow(5);
@@ -313,7 +470,8 @@ void TestEditorView::highlighterTakesTheViewFont()
 void TestEditorView::copiesTheSelection()
 {
     TSynEdit view;
-    view.setProgram(torvel::ProgramText::fromFileBytes("N10 G01\r\nN20\r\n"), false);
+    const auto text = torvel::ProgramText::fromFileBytes("N10 G01\r\nN20\r\n");
+    view.setProgram(text, false);
     view.setSelection(0, 4, 0, 7);
     view.copySelection();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("G01"));

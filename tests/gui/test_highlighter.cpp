@@ -2,6 +2,9 @@
 #include "highlight/ColourValue.h"
 #include "highlight/SynHighlighterSample.h"
 
+#include "core/ProgramText.h"
+#include "editor/TSynEdit.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <QElapsedTimer>
@@ -88,6 +91,7 @@ private slots:
     void largeDocumentStyledLazily();
     void oneRequestMatchesManySmallOnes();
     void jumpSkipsLinesAboveTheScreen();
+    void programWindowStartsInsideAComment();
 };
 
 void TestHighlighter::stylesFollowTokens()
@@ -400,6 +404,77 @@ void TestHighlighter::jumpSkipsLinesAboveTheScreen()
     showLine(5);
     QCOMPARE(sameAsWhole(5, 20), -1L);
     QCOMPARE(e.lineStyles(11).front(), kComment);
+}
+
+// The program view holds a window of the program: every window it shows is
+// styled as the whole program would be, comments opened far above included.
+void TestHighlighter::programWindowStartsInsideAComment()
+{
+    std::string bytes;
+    for (int i = 0; i < 30'000; ++i) {
+        bytes += "N" + std::to_string(i) + " G01 X1.5";
+        if (i % 4999 == 3)
+            bytes += " (opens " + std::to_string(i);
+        if (i % 4999 == 2500)
+            bytes += ") Y2 {";
+        if (i % 4999 == 2600)
+            bytes += "} Z3 ";
+        bytes += "\r\n";
+    }
+    torvel::ProgramText program = torvel::ProgramText::fromFileBytes(bytes);
+    Editor whole;
+    auto styleWhole = [&] {
+        std::string joined;
+        for (size_t i = 0; i < program.count(); ++i)
+            joined.append(program.line(static_cast<long long>(i))).append("\n");
+        joined.pop_back();
+        whole.setBytes(joined);
+        whole.styleAll();
+    };
+    styleWhole();
+
+    TSynEdit view;
+    view.resize(600, 400);
+    view.show();
+    TSynSampleSyn lexer({}, view.editorFont());
+    view.setHighlighter(&lexer);
+    view.setProgram(program, false);
+    auto screenMatches = [&]() -> long long {
+        const long long first = view.firstVisibleRow() - 1;
+        for (long long r = first; r < first + 15 && r < 30'000; ++r) {
+            const auto line = static_cast<unsigned long>(r - view.windowStart());
+            const long from = view.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
+            const long to = view.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line);
+            std::vector<int> shown;
+            for (long p = from; p < to; ++p)
+                shown.push_back(static_cast<int>(
+                    view.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p))));
+            if (shown != whole.lineStyles(static_cast<int>(r)))
+                return r + 1;
+        }
+        return 0;
+    };
+    auto show = [&] {
+        for (int i = 0; i < 3; ++i) {
+            view.repaint();
+            QCoreApplication::processEvents();
+        }
+    };
+    for (long long row : {26'000LL, 12'000LL, 1LL, 29'990LL, 5'003LL, 7'400LL}) {
+        view.scrollToRow(row);
+        show();
+        QCOMPARE(screenMatches(), 0LL);
+    }
+    // Row 7400 lies inside the comment opened on row 5003 (0-based 5002).
+    QVERIFY(view.windowStart() > 5002);
+
+    // A function removes that opener: the refreshed window starts outside any comment.
+    program.replace(5002, "N5002 G01 X1.5");
+    view.setProgram(program, false, true);
+    styleWhole();
+    show();
+    QCOMPARE(screenMatches(), 0LL);
+    view.setHighlighter(nullptr);
 }
 
 QTEST_MAIN(TestHighlighter)
