@@ -613,10 +613,10 @@ QString TSynEdit::selectedProgramText() const
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void TSynEdit::copySelection()
+void TSynEdit::copy()
 {
     if (!farAnchor_ && !farCaret_) {
-        copy();
+        QsciScintilla::copy();
         return;
     }
     const QString text = selectedProgramText();

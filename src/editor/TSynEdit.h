@@ -80,7 +80,9 @@ public:
 
     // The selection as shown, over the whole program.
     QString selectedProgramText() const;
-    void copySelection();
+    void copySelection() { copy(); }
+    // The control's own copy and select-all, its context menu's too, work on the program.
+    void copy() override;
     void selectAll(bool select = true) override;
 
     // The gutter's text for a 1-based line number: at least four digits, zero-filled.

@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <string>
@@ -327,6 +328,24 @@ void TestEditorView::keysWalkPastTheWindowsEdges()
     QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
     QCOMPARE(view.caretRow(), 1LL);
     QCOMPARE(view.windowStart(), 0LL);
+
+    // The wheel carries the screen past the window's edge as well.
+    view.setCaretRow(1);
+    const QPoint middle = view.viewport()->rect().center();
+    for (int i = 0; i < 1500; ++i) {
+        QWheelEvent wheel(middle, view.viewport()->mapToGlobal(middle), QPoint(), QPoint(0, -120), Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view.viewport(), &wheel);
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(view.firstVisibleRow() > TSynEdit::kWindowLines);
+    QVERIFY(view.windowStart() > 0);
+    QCOMPARE(view.rowScrollBar()->value(), static_cast<int>(view.firstVisibleRow() - 1));
+    const long long top = view.firstVisibleRow();
+    const std::string_view topLine = text.line(top - 1);
+    QCOMPARE(shownLine(view, static_cast<int>(top - 1 - view.windowStart())),
+        QLatin1String(topLine.data(), static_cast<qsizetype>(topLine.size())));
+    QCOMPARE(view.gutterTextAt(top), TSynEdit::gutterText(top));
 
     // A key brings a caret the scroll bar left behind back into the window.
     view.setCaretRow(20);

@@ -34,6 +34,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -91,6 +92,7 @@ private slots:
     void mirrorCaptionsFollowTheirBoxes();
     void arcsRefuseWithoutADirectionAndKeepTheRangeApart();
     void throughTheMainWindow();
+    void lineCommandsFarDownALongProgram();
 };
 
 void TestToolDialogs::spacesDialogKeepsItsChoiceAndRuns()
@@ -522,6 +524,71 @@ void TestToolDialogs::arcsRefuseWithoutADirectionAndKeepTheRangeApart()
     click(dialog.get(), "Button1");
     QCOMPARE(rig.lines(), (std::vector<std::string> {"N10 G00 X10 Y5", "N20 G02 I+15 J+5"}));
     QCOMPARE(lastDescription(rig.history()).last(), QStringLiteral("Convertido coordenadas \"I,J\" para absoluto"));
+}
+
+// The view holds only the lines around the screen; line commands still work
+// on the program's caret row, wherever the screen was scrolled to.
+void TestToolDialogs::lineCommandsFarDownALongProgram()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("longo.nc"));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 1; i <= 20000; ++i)
+            file.write(QStringLiteral("N%1 G01 X%2\r\n").arg(i * 10).arg(i).toLatin1());
+    }
+    FileDialog::setHook([&](const QString&, const QString&) { return path; });
+    MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
+    TForm1 window(nullptr, folder.path());
+    installTools(window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.FileOpenItemClick();
+    torvel::ProgramText& text = window.session().document().text;
+    TSynEdit* view = window.editor();
+    auto caretLineShown = [&] {
+        const long long row = view->caretRow();
+        const std::string_view line = text.line(row - 1);
+        return view->text(static_cast<int>(row - 1 - view->windowStart())).trimmed()
+            == QLatin1String(line.data(), static_cast<qsizetype>(line.size()));
+    };
+
+    view->setCaretRow(15000);
+    window.DeletarLinha1Click();
+    QCOMPARE(text.count(), size_t(19999));
+    QCOMPARE(std::string(text.line(14999)), std::string("N150010 G01 X15001"));
+    QCOMPARE(view->caretRow(), 15000LL);
+    QCOMPARE(view->lineCount(), 19999LL);
+    QVERIFY(caretLineShown());
+
+    // Scrolled far away, the caret row still names the line.
+    view->rowScrollBar()->setValue(100);
+    QVERIFY(view->firstVisibleRow() < 200);
+    window.EditarLinha1Click();
+    auto* edit = window.findChild<TForm11*>();
+    QVERIFY(edit && edit->isVisible());
+    auto* field = child<QLineEdit>(edit, "Edit1");
+    QCOMPARE(field->text(), QStringLiteral("N150010 G01 X15001"));
+    field->setText(QStringLiteral("N150010 G00 Z5"));
+    click(edit, "btnOK");
+    QCOMPARE(std::string(text.line(14999)), std::string("N150010 G00 Z5"));
+    QCOMPARE(view->caretRow(), 15000LL);
+    QVERIFY(caretLineShown());
+
+    window.InserirLinha1Click();
+    QCOMPARE(text.count(), size_t(20000));
+    QCOMPARE(std::string(text.line(14999)), std::string());
+    QVERIFY(caretLineShown());
+    window.Undo1Click();
+    window.Undo1Click();
+    window.Undo1Click();
+    QCOMPARE(text.count(), size_t(20000));
+    QCOMPARE(std::string(text.line(14999)), std::string("N150000 G01 X15000"));
+    QCOMPARE(view->lineCount(), 20000LL);
+    FileDialog::setHook({});
+    MessageBox::setHook({});
 }
 
 void TestToolDialogs::throughTheMainWindow()
