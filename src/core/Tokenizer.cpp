@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace torvel {
 
 namespace {
@@ -385,6 +389,30 @@ constexpr std::array<uint8_t, 256> kParenOnly = [] {
     return t;
 }();
 
+// The first "(" or "{" in [p, end), or end: one pass over the bytes for both.
+const char* findOpener(const char* p, const char* end)
+{
+#if defined(__SSE2__)
+    const __m128i paren = _mm_set1_epi8('(');
+    const __m128i brace = _mm_set1_epi8('{');
+    auto hits = [&](const char* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        return static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, paren), _mm_cmpeq_epi8(v, brace))));
+    };
+    for (; end - p >= 32; p += 32) {
+        const unsigned low = hits(p);
+        const unsigned high = hits(p + 16);
+        if ((low | high) != 0)
+            return p + (low != 0 ? __builtin_ctz(low) : 16 + __builtin_ctz(high));
+    }
+#endif
+    for (; p < end; ++p)
+        if (*p == '(' || *p == '{')
+            return p;
+    return end;
+}
+
 } // namespace
 
 int Tokenizer::rangeAfterLine(std::string_view line)
@@ -440,11 +468,8 @@ void Tokenizer::lineEndRanges(
             ++j;
         }
         const char* p = lines[i].data();
-        const char* paren = nullptr;
-        const char* brace = nullptr;
         while (i < j) {
-            const char* hit
-                = p ? std::min(nextByte(paren, p, blockEnd, '('), nextByte(brace, p, blockEnd, '{')) : blockEnd;
+            const char* hit = p ? findOpener(p, blockEnd) : blockEnd;
             if (hit == blockEnd) {
                 out.insert(out.end(), j - i, static_cast<uint8_t>(RangeState::None));
                 i = j;
