@@ -87,6 +87,16 @@ int main(int argc, char* argv[])
             [] {
                 return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"F300", "F250"});
             }},
+        {"delete text F150",
+            [] {
+                return std::make_unique<torvel::DeleteTool>(
+                    torvel::DeleteOptions {"F150", torvel::DeleteOptions::Mode::Text});
+            }},
+        {"delete lines Z5.",
+            [] {
+                return std::make_unique<torvel::DeleteTool>(
+                    torvel::DeleteOptions {"Z5.", torvel::DeleteOptions::Mode::Lines});
+            }},
     };
     PaintSeen paint;
     window.editor()->viewport()->installEventFilter(&paint);
