@@ -260,7 +260,7 @@ void TSynEdit::paintEvent(QPaintEvent* event)
     QsciScintilla::paintEvent(event);
     if (checkWanted_) {
         checkWanted_ = false;
-        QTimer::singleShot(0, this, [this] { checkStaleRange(); });
+        QTimer::singleShot(0, this, [this] { checkGuessedRange(); });
     }
     // The control fills the margin silver; the numbers are drawn here, for the
     // rows on screen only, so a long program costs the gutter nothing.
@@ -473,6 +473,7 @@ void TSynEdit::setProgram(const torvel::ProgramText& text, bool utf8, bool keepP
     rangesStale_ = keepPosition && !programRanges_.empty();
     if (!keepPosition)
         programRanges_.clear();
+    guessedBase_ = -1;
     farAnchor_.reset();
     farCaret_.reset();
     const long long n = programLines();
@@ -521,6 +522,7 @@ void TSynEdit::clearAll()
     program_ = nullptr;
     programRanges_.clear();
     rangesStale_ = false;
+    guessedBase_ = -1;
     farAnchor_.reset();
     farCaret_.reset();
     fillWindow(0);
@@ -682,33 +684,42 @@ int TSynEdit::rangeBeforeWindow()
     if (base_ == 0 || !program_)
         return torvel::RangeState::None;
     const auto need = static_cast<size_t>(base_);
-    if (rangesStale_ && programRanges_.size() >= need) {
-        // Measuring a long program anew would cost more than the refresh
-        // itself. The range before a function is nearly always the range after
-        // it; it is checked once the screen has been painted.
-        checkWanted_ = true;
+    if (!rangesStale_ && programRanges_.size() >= need)
+        return programRanges_[need - 1];
+    const size_t known = rangesStale_ ? 0 : programRanges_.size();
+    if (need - known <= kLinesMeasuredAtOnce) {
+        measureRangesTo(need);
         return programRanges_[need - 1];
     }
+    // Measuring a long stretch of the program would cost more than showing
+    // the screen. A first answer now: the range before the last function, or
+    // none, which is nearly always right; the screen is corrected if the
+    // measure, taken once it has been painted, says otherwise.
+    guessedBase_ = base_;
+    guessedRange_ = rangesStale_ && programRanges_.size() >= need ? programRanges_[need - 1] : torvel::RangeState::None;
+    checkWanted_ = true;
+    return guessedRange_;
+}
+
+void TSynEdit::measureRangesTo(size_t lines)
+{
     if (rangesStale_) {
         programRanges_.clear();
         rangesStale_ = false;
     }
-    if (programRanges_.size() < need) {
+    if (programRanges_.size() < lines) {
         const int range = programRanges_.empty() ? torvel::RangeState::None : programRanges_.back();
-        tokenizer_.lineEndRanges(program_->lines(), programRanges_.size(), need, range, programRanges_);
+        tokenizer_.lineEndRanges(program_->lines(), programRanges_.size(), lines, range, programRanges_);
     }
-    return programRanges_[need - 1];
 }
 
-void TSynEdit::checkStaleRange()
+void TSynEdit::checkGuessedRange()
 {
-    if (!rangesStale_)
+    // A window styled since the guess asked again, and was answered or guessed anew.
+    if (guessedBase_ != base_ || base_ == 0 || !program_)
         return;
-    const auto need = static_cast<size_t>(base_);
-    const int shown = need > 0 && programRanges_.size() >= need ? programRanges_[need - 1] : -1;
-    programRanges_.clear();
-    rangesStale_ = false;
-    // Styling the window again asks for the measured range.
-    if (shown >= 0 && rangeBeforeWindow() != shown)
+    guessedBase_ = -1;
+    measureRangesTo(static_cast<size_t>(base_));
+    if (programRanges_[static_cast<size_t>(base_) - 1] != guessedRange_)
         moveWindow(base_, true);
 }

@@ -39,6 +39,8 @@ public:
     // window's edge before the window moves.
     static constexpr long long kWindowLines = 4000;
     static constexpr long long kWindowMargin = 1000;
+    // Program lines measured for comment ranges while the screen waits.
+    static constexpr size_t kLinesMeasuredAtOnce = 100000;
 
     explicit TSynEdit(QWidget* parent = nullptr);
 
@@ -125,7 +127,8 @@ private:
     // Moves the window to `base` (or fills it `again`), keeping what the screen,
     // caret and selection show.
     void moveWindow(long long base, bool again = false);
-    void checkStaleRange();
+    void measureRangesTo(size_t lines);
+    void checkGuessedRange();
     // Moves the window when the screen comes near its edge.
     void followScreen();
     void screenMoved();
@@ -159,5 +162,8 @@ private:
     // stale ones are the text's before its last change.
     std::vector<uint8_t> programRanges_;
     bool rangesStale_ = false;
+    // The window start whose range was guessed, and the guess.
+    long long guessedBase_ = -1;
+    int guessedRange_ = 0;
     bool checkWanted_ = false;
 };

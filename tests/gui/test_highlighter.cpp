@@ -92,6 +92,7 @@ private slots:
     void oneRequestMatchesManySmallOnes();
     void jumpSkipsLinesAboveTheScreen();
     void programWindowStartsInsideAComment();
+    void farWindowIsCorrectedOnceShown();
 };
 
 void TestHighlighter::stylesFollowTokens()
@@ -474,6 +475,45 @@ void TestHighlighter::programWindowStartsInsideAComment()
     styleWhole();
     show();
     QCOMPARE(screenMatches(), 0LL);
+    view.setHighlighter(nullptr);
+}
+
+// Far down a long program the window is first styled with a guessed range,
+// measured once the screen is painted and corrected when the guess was wrong.
+void TestHighlighter::farWindowIsCorrectedOnceShown()
+{
+    const long lines = 3 * static_cast<long>(TSynEdit::kLinesMeasuredAtOnce);
+    std::string bytes;
+    for (long i = 0; i < lines; ++i) {
+        bytes += "N" + std::to_string(i) + " G01 X1.5";
+        if (i == 10)
+            bytes += " (opens here";
+        if (i == lines - 100)
+            bytes += " closes) Y2";
+        bytes += "\r\n";
+    }
+    const torvel::ProgramText program = torvel::ProgramText::fromFileBytes(bytes);
+    TSynEdit view;
+    view.resize(600, 400);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    TSynSampleSyn lexer({}, view.editorFont());
+    view.setHighlighter(&lexer);
+    view.setProgram(program, false);
+    const long long row = lines - 1000;
+    view.setCaretRow(row);
+    auto caretLineStyle = [&] {
+        const long pos = view.SendScintilla(
+            QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(row - 1 - view.windowStart()));
+        return static_cast<int>(view.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(pos)));
+    };
+    view.repaint();
+    QCOMPARE(caretLineStyle(), kN); // the guess: outside any comment
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        view.repaint();
+    }
+    QCOMPARE(caretLineStyle(), kComment);
     view.setHighlighter(nullptr);
 }
 
