@@ -45,6 +45,18 @@ inline long long writeProgram(const QString& path, long long lines)
     return bytes;
 }
 
+// Writes and reads a buffer larger than the processor's caches.
+inline void evictCaches()
+{
+    static std::vector<char> junk(size_t(64) << 20);
+    static char round = 0;
+    ++round;
+    for (size_t i = 0; i < junk.size(); i += 64)
+        junk[i] = static_cast<char>(junk[i] + round);
+    volatile char sink = junk[static_cast<size_t>(round) * 4096];
+    (void)sink;
+}
+
 inline double ms(const QElapsedTimer& t) { return static_cast<double>(t.nsecsElapsed()) / 1e6; }
 
 inline double median(std::vector<double> v)
