@@ -356,6 +356,18 @@ void TestEditorView::keysWalkPastTheWindowsEdges()
     QCOMPARE(view.caretRow(), 21LL);
     QVERIFY(caretLineShown());
     QVERIFY(view.firstVisibleRow() <= 21);
+
+    // Shift and a click far from a caret the scroll bar left behind select from that caret.
+    QTest::keyClick(&view, Qt::Key_Home);
+    view.rowScrollBar()->setValue(20000);
+    const int lineHeight = static_cast<int>(view.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 0UL));
+    const QPoint onRow(view.gutterWidth() + 2, lineHeight * 2 + lineHeight / 2);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, onRow);
+    QCOMPARE(view.caretRow(), 20003LL);
+    const QString selected = view.selectedProgramText();
+    QVERIFY(
+        selected.startsWith(QString::fromLatin1(text.line(20).data(), static_cast<qsizetype>(text.line(20).size()))));
+    QCOMPARE(selected.count(QLatin1Char('\n')), 20003 - 21);
 }
 
 void TestEditorView::selectionReachesPastTheWindow()
