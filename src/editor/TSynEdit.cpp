@@ -70,6 +70,27 @@ QAccessibleInterface* viewAccessible(const QString& className, QObject* object)
     return nullptr;
 }
 
+// Columns as the control counts them in UTF-8 text: a tab to the next stop,
+// a character as one, its continuation bytes as none.
+long long columnAfter(long long column, char byte)
+{
+    const auto c = static_cast<unsigned char>(byte);
+    if (c == '\t')
+        return (column / TSynEdit::kTabWidth + 1) * TSynEdit::kTabWidth;
+    return (c & 0xC0) == 0x80 ? column : column + 1;
+}
+
+// The byte offset where `column` starts, or the line's end.
+long long offsetAtColumn(const std::string& line, long long column)
+{
+    size_t offset = 0;
+    for (long long col = 0; offset < line.size() && col < column; ++offset)
+        col = columnAfter(col, line[offset]);
+    while (offset < line.size() && (static_cast<unsigned char>(line[offset]) & 0xC0) == 0x80)
+        ++offset;
+    return static_cast<long long>(offset);
+}
+
 } // namespace
 
 TSynEdit::TSynEdit(QWidget* parent)
@@ -498,20 +519,8 @@ void TSynEdit::setProgram(const torvel::ProgramText& text, bool utf8, bool keepP
         const long pos = sci(SCI_FINDCOLUMN, static_cast<unsigned long>(r - base_), static_cast<long>(column));
         sci(SCI_SETEMPTYSELECTION, static_cast<unsigned long>(pos));
     } else {
-        // A column, not a byte offset, is what stays of the caret; the far line
-        // is measured when the caret comes back.
-        const std::string line = shownRow(r);
-        long long offset = 0;
-        for (long long col = 0; offset < static_cast<long long>(line.size()) && col < column; ++offset) {
-            const auto c = static_cast<unsigned char>(line[static_cast<size_t>(offset)]);
-            if (c == '\t')
-                col = (col / kTabWidth + 1) * kTabWidth;
-            else if ((c & 0xC0) != 0x80)
-                ++col;
-        }
-        while (offset < static_cast<long long>(line.size())
-            && (static_cast<unsigned char>(line[static_cast<size_t>(offset)]) & 0xC0) == 0x80)
-            ++offset;
+        // A column, not a byte offset, is what stays of the caret.
+        const long long offset = offsetAtColumn(shownRow(r), column);
         placeSelection({r, offset}, {r, offset});
     }
     syncScrollBar();
@@ -544,17 +553,11 @@ long long TSynEdit::columnOf(const Place& place) const
 {
     if (inWindow(place))
         return sci(SCI_GETCOLUMN, static_cast<unsigned long>(positionOf(place)));
-    // What the control counts: a tab to the next stop, a character as one.
     const std::string line = shownRow(place.row);
     long long column = 0;
     const auto end = std::min<size_t>(line.size(), static_cast<size_t>(place.offset));
-    for (size_t i = 0; i < end; ++i) {
-        const auto c = static_cast<unsigned char>(line[i]);
-        if (c == '\t')
-            column = (column / kTabWidth + 1) * kTabWidth;
-        else if ((c & 0xC0) != 0x80)
-            ++column;
-    }
+    for (size_t i = 0; i < end; ++i)
+        column = columnAfter(column, line[i]);
     return column;
 }
 

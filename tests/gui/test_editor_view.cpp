@@ -430,6 +430,33 @@ void TestEditorView::refreshKeepsARowOutsideTheWindow()
     view.setProgram(shorter, false, true);
     QCOMPARE(view.caretRow(), 50LL);
     QVERIFY(view.firstVisibleRow() >= 1 && view.firstVisibleRow() <= 50);
+
+    // Columns off the window count as the control counts them: a tab to the next
+    // stop, an accented letter (two bytes in UTF-8, one in Windows-1252) as one.
+    torvel::ProgramText tabs;
+    for (bool utf8 : {true, false}) {
+        tabs = programOf(20000);
+        tabs.replace(14999,
+            utf8 ? "\tA\xC3\xA9"
+                   "B X1"
+                 : "\tA\xE9"
+                   "B X1");
+        view.setProgram(tabs, utf8);
+        view.setCaretRow(15000);
+        const long start = view.SendScintilla(
+            QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(15000 - 1 - view.windowStart()));
+        view.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(start + 4)); // before "B"
+        QCOMPARE(view.caretColumn(), 11LL);
+        view.scrollToRow(1);
+        QCOMPARE(view.caretColumn(), 11LL);
+        view.setProgram(tabs, utf8, true);
+        QCOMPARE(view.caretColumn(), 11LL);
+        view.setCaretRow(15000);
+        QCOMPARE(view.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS)
+                - view.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE,
+                    static_cast<unsigned long>(15000 - 1 - view.windowStart())),
+            4L);
+    }
 }
 
 void TestEditorView::windows1252AndUtf8Display()
