@@ -215,7 +215,7 @@ TEST(TokenizerRanges, CraftedTexts)
         {"word range never carries", "X10\n5\n%a\nb%\n", 16},
         {"delimited word swallows opener", "#1(\nG1\n%(%(\nX1\n<(>\n", 0},
         {"address word stops before opener", "X1(Z\nY2\nX1Z{\nq}\n", 0},
-        {"code 0 ends the scan", std::string("G1\0(x\nY2\n(\0)\nX\n", 18), 0},
+        {"code 0 ends the scan", std::string("G1\0(x\nY2\n(\0)\nX\n", 15), 0},
         {"CR and CR LF", "(a\r\nb)\rX(\r)\r\nY\n", 0},
         {"no final break", "G1\nX1 (open", 0},
         {"final break", "G1\n(\n", 0},
