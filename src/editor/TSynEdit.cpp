@@ -279,10 +279,8 @@ QString TSynEdit::gutterTextAt(long long row) const
 void TSynEdit::paintEvent(QPaintEvent* event)
 {
     QsciScintilla::paintEvent(event);
-    if (checkWanted_) {
-        checkWanted_ = false;
+    if (guessedBase_ >= 0)
         QTimer::singleShot(0, this, [this] { checkGuessedRange(); });
-    }
     // The control fills the margin silver; the numbers are drawn here, for the
     // rows on screen only, so a long program costs the gutter nothing.
     const long long count = windowLines();
@@ -326,12 +324,20 @@ long long TSynEdit::windowLines() const { return sci(SCI_GETLINECOUNT); }
 
 long TSynEdit::linesOnScreen() const { return std::max(1L, sci(SCI_LINESONSCREEN)); }
 
-std::string TSynEdit::shownRow(long long row) const
+void TSynEdit::appendShownRow(std::string& out, long long row) const
 {
     const std::string_view line = program_ ? program_->line(row) : std::string_view();
     if (!utf8_ && hasHighBytes(line))
-        return torvel::windows1252ToUtf8(line);
-    return std::string(line);
+        out += torvel::windows1252ToUtf8(line);
+    else
+        out.append(line);
+}
+
+std::string TSynEdit::shownRow(long long row) const
+{
+    std::string line;
+    appendShownRow(line, row);
+    return line;
 }
 
 long long TSynEdit::centredBase(long long row) const
@@ -347,11 +353,7 @@ void TSynEdit::fillWindow(long long base)
     const long long end = std::min(n, base_ + kWindowLines);
     std::string text;
     for (long long row = base_; row < end; ++row) {
-        const std::string_view line = program_->line(row);
-        if (!utf8_ && hasHighBytes(line))
-            text += torvel::windows1252ToUtf8(line);
-        else
-            text.append(line);
+        appendShownRow(text, row);
         if (row + 1 < end)
             text.push_back('\n');
     }
@@ -422,19 +424,27 @@ void TSynEdit::moveWindow(long long base, bool again)
     sci(SCI_SETXOFFSET, static_cast<unsigned long>(xOffset));
 }
 
+bool TSynEdit::windowHolds(long long first, long long last) const
+{
+    const long long n = programLines();
+    const long long lines = windowLines();
+    last = std::min(last, n - 1);
+    if (first < base_ || last >= base_ + lines)
+        return false;
+    const bool nearTop = base_ > 0 && first - base_ < kWindowMargin;
+    const bool nearEnd = base_ + lines < n && last - base_ >= lines - kWindowMargin;
+    return !nearTop && !nearEnd;
+}
+
 void TSynEdit::followScreen()
 {
     followQueued_ = false;
     if (mouseDown_ || filling_)
         return;
-    const long long n = programLines();
-    if (n > kWindowLines) {
-        const long long first = sci(SCI_GETFIRSTVISIBLELINE);
-        const long long last = first + linesOnScreen();
-        const long long lines = windowLines();
-        if ((base_ > 0 && first < kWindowMargin) || (base_ + lines < n && last > lines - kWindowMargin))
-            moveWindow(centredBase(base_ + first + linesOnScreen() / 2));
-    }
+    const long long top = firstVisibleRow() - 1;
+    const long long screen = linesOnScreen();
+    if (!windowHolds(top, top + screen - 1))
+        moveWindow(centredBase(top + screen / 2));
     syncScrollBar();
 }
 
@@ -463,11 +473,8 @@ void TSynEdit::scrollToRow(long long row)
 {
     const long long n = programLines();
     const long long top = std::clamp(row - 1, 0LL, std::max(0LL, n - 1));
-    const long long lines = windowLines();
     const long long screen = linesOnScreen();
-    const bool nearTop = base_ > 0 && top - base_ < kWindowMargin;
-    const bool nearEnd = base_ + lines < n && top + screen - base_ > lines - kWindowMargin;
-    if (top < base_ || top >= base_ + lines || nearTop || nearEnd)
+    if (!windowHolds(top, top + screen - 1))
         moveWindow(centredBase(top + screen / 2));
     sci(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(top - base_));
     syncScrollBar();
@@ -572,10 +579,7 @@ void TSynEdit::setCaretRow(long long row)
     const long long column = caretColumn() - 1;
     farAnchor_.reset();
     farCaret_.reset();
-    const long long lines = windowLines();
-    const bool nearTop = base_ > 0 && target - base_ < kWindowMargin;
-    const bool nearEnd = base_ + lines < n && target - base_ >= lines - kWindowMargin;
-    if (nearTop || nearEnd)
+    if (!windowHolds(target, target))
         fillWindow(centredBase(target));
     const long pos = sci(SCI_FINDCOLUMN, static_cast<unsigned long>(target - base_), static_cast<long>(column));
     sci(SCI_GOTOPOS, static_cast<unsigned long>(pos));
@@ -700,7 +704,6 @@ int TSynEdit::rangeBeforeWindow()
     // measure, taken once it has been painted, says otherwise.
     guessedBase_ = base_;
     guessedRange_ = rangesStale_ && programRanges_.size() >= need ? programRanges_[need - 1] : torvel::RangeState::None;
-    checkWanted_ = true;
     return guessedRange_;
 }
 
@@ -719,9 +722,10 @@ void TSynEdit::measureRangesTo(size_t lines)
 void TSynEdit::checkGuessedRange()
 {
     // A window styled since the guess asked again, and was answered or guessed anew.
-    if (guessedBase_ != base_ || base_ == 0 || !program_)
-        return;
+    const bool stillGuessed = guessedBase_ == base_;
     guessedBase_ = -1;
+    if (!stillGuessed || base_ == 0 || !program_)
+        return;
     measureRangesTo(static_cast<size_t>(base_));
     if (programRanges_[static_cast<size_t>(base_) - 1] != guessedRange_)
         moveWindow(base_, true);

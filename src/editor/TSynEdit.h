@@ -121,6 +121,8 @@ private:
     long long programLines() const;
     long long windowLines() const;
     long linesOnScreen() const;
+    // A row as the control shows it: UTF-8.
+    void appendShownRow(std::string& out, long long row) const;
     std::string shownRow(long long row) const;
     // Replaces the control's text by the window starting at `base`.
     void fillWindow(long long base);
@@ -129,6 +131,9 @@ private:
     void moveWindow(long long base, bool again = false);
     void measureRangesTo(size_t lines);
     void checkGuessedRange();
+    // Whether rows first..last lie in the window and away from an edge the
+    // program goes on past.
+    bool windowHolds(long long first, long long last) const;
     // Moves the window when the screen comes near its edge.
     void followScreen();
     void screenMoved();
@@ -165,5 +170,4 @@ private:
     // The window start whose range was guessed, and the guess.
     long long guessedBase_ = -1;
     int guessedRange_ = 0;
-    bool checkWanted_ = false;
 };

@@ -34,6 +34,18 @@ std::vector<int> expand(const Runs& runs)
 constexpr int kComment = 0, kIdent = 1, kKey = 2, kSpace = 3, kTest = 23;
 constexpr int kA = 4, kG = 8, kM = 12, kN = 13, kX = 17, kZ = 18, kY = 19, kPercent = 20;
 
+// The style of every byte of a line of the control, its line break left out.
+std::vector<int> stylesOfLine(const QsciScintilla& view, int line)
+{
+    const long from = view.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    const long to = view.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    std::vector<int> out;
+    for (long p = from; p < to; ++p)
+        out.push_back(
+            static_cast<int>(view.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p))));
+    return out;
+}
+
 struct Editor {
     std::unique_ptr<QsciScintilla> view = std::make_unique<QsciScintilla>();
     TSynSampleSyn* lexer = nullptr;
@@ -53,18 +65,7 @@ struct Editor {
 
     void styleAll() { view->SendScintilla(QsciScintillaBase::SCI_COLOURISE, 0UL, -1L); }
 
-    std::vector<int> lineStyles(int line) const
-    {
-        const long from
-            = view->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-        const long to
-            = view->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
-        std::vector<int> out;
-        for (long p = from; p < to; ++p)
-            out.push_back(static_cast<int>(
-                view->SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p))));
-        return out;
-    }
+    std::vector<int> lineStyles(int line) const { return stylesOfLine(*view, line); }
 
     int styleAt(long pos) const
     {
@@ -443,14 +444,7 @@ void TestHighlighter::programWindowStartsInsideAComment()
     auto screenMatches = [&]() -> long long {
         const long long first = view.firstVisibleRow() - 1;
         for (long long r = first; r < first + 15 && r < 30'000; ++r) {
-            const auto line = static_cast<unsigned long>(r - view.windowStart());
-            const long from = view.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line);
-            const long to = view.SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION, line);
-            std::vector<int> shown;
-            for (long p = from; p < to; ++p)
-                shown.push_back(static_cast<int>(
-                    view.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(p))));
-            if (shown != whole.lineStyles(static_cast<int>(r)))
+            if (stylesOfLine(view, static_cast<int>(r - view.windowStart())) != whole.lineStyles(static_cast<int>(r)))
                 return r + 1;
         }
         return 0;
