@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 
 #include <algorithm>
@@ -91,6 +92,46 @@ long long offsetAtColumn(const std::string& line, long long column)
     return static_cast<long long>(offset);
 }
 
+// Over a long program most changes of the bar's value or range leave the thumb
+// on the same pixels, and painting the tall bar costs about as much as painting
+// the text; it is painted again only when it would look different.
+class RowBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (change != SliderOrientationChange && look() == painted_)
+            return;
+        QScrollBar::sliderChange(change);
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        painted_ = look();
+        QScrollBar::paintEvent(event);
+    }
+
+private:
+    struct Look {
+        QRect thumb;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Look&) const = default;
+    };
+
+    Look look() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+            value() == minimum(), value() == maximum()};
+    }
+
+    std::optional<Look> painted_;
+};
+
 } // namespace
 
 TSynEdit::TSynEdit(QWidget* parent)
@@ -99,7 +140,7 @@ TSynEdit::TSynEdit(QWidget* parent)
     static const bool accessibleInstalled = (QAccessible::installFactory(viewAccessible), true);
     (void)accessibleInstalled;
     setObjectName(QStringLiteral("SynEditor"));
-    rows_ = new QScrollBar(Qt::Vertical, this);
+    rows_ = new RowBar(Qt::Vertical, this);
     rows_->setObjectName(QStringLiteral("RowScrollBar"));
     rows_->setAccessibleName(QStringLiteral("Linhas do programa"));
     rows_->setFocusPolicy(Qt::NoFocus);
@@ -361,14 +402,20 @@ void TSynEdit::fillWindow(long long base)
     filling_ = true;
     sci(SCI_SETREADONLY, 0);
     sci(SCI_SETUNDOCOLLECTION, 0);
+    // The control's change notice would copy the window twice and convert it for an
+    // accessible this view does not use; windowFilled() tells the highlighter instead.
+    const long mask = sci(SCI_GETMODEVENTMASK);
+    sci(SCI_SETMODEVENTMASK, 0);
     sci(SCI_CLEARALL);
     // At position 0 the control's accessibility events cost nothing.
     sci(SCI_SETEMPTYSELECTION, 0);
     SendScintilla(SCI_ADDTEXT, static_cast<uintptr_t>(text.size()), text.data());
+    sci(SCI_SETMODEVENTMASK, static_cast<unsigned long>(mask));
     sci(SCI_EMPTYUNDOBUFFER);
     sci(SCI_SETUNDOCOLLECTION, 1);
     sci(SCI_SETREADONLY, 1);
     filling_ = false;
+    emit windowFilled();
 }
 
 TSynEdit::Place TSynEdit::placeOf(long position) const

@@ -94,6 +94,10 @@ public:
     int gutterWidth() const;
     QFont gutterFont() const { return gutterFont_; }
 
+signals:
+    // The control's text was replaced by another window of the program.
+    void windowFilled();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -140,8 +140,11 @@ constexpr long kLinesAboveScreen = 100;
 
 void TSynSampleSyn::setEditor(QsciScintilla* editor)
 {
-    if (QsciScintilla* previous = this->editor())
+    if (QsciScintilla* previous = this->editor()) {
         disconnect(previous, &QsciScintillaBase::SCN_MODIFIED, this, nullptr);
+        if (auto* view = qobject_cast<TSynEdit*>(previous))
+            disconnect(view, &TSynEdit::windowFilled, this, nullptr);
+    }
     QsciLexerCustom::setEditor(editor);
     ranges_.clear();
     if (editor)
@@ -149,6 +152,8 @@ void TSynSampleSyn::setEditor(QsciScintilla* editor)
             if (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT))
                 forgetRangesFrom(position);
         });
+    if (auto* view = qobject_cast<TSynEdit*>(editor))
+        connect(view, &TSynEdit::windowFilled, this, [this] { ranges_.clear(); });
 }
 
 void TSynSampleSyn::forgetRangesFrom(int position)

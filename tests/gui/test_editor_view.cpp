@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -69,6 +70,7 @@ private slots:
     void caretRowIsClampedAndKeepsColumn();
     void refreshKeepsCaretAndScroll();
     void windowHoldsTheLinesAroundTheScreen();
+    void scrollBarIsPaintedWhenItsThumbMoves();
     void keysWalkPastTheWindowsEdges();
     void selectionReachesPastTheWindow();
     void refreshKeepsARowOutsideTheWindow();
@@ -287,6 +289,46 @@ void TestEditorView::windowHoldsTheLinesAroundTheScreen()
     QCOMPARE(view.lineCount(), 0LL);
     QCOMPARE(view.windowStart(), 0LL);
     QVERIFY(!view.isUndoAvailable());
+}
+
+void TestEditorView::scrollBarIsPaintedWhenItsThumbMoves()
+{
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } count;
+    TSynEdit view;
+    view.resize(600, 400);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const torvel::ProgramText longer = programOf(120000);
+    const torvel::ProgramText shorter = programOf(30000);
+    view.setProgram(longer, false);
+    QScrollBar* bar = view.rowScrollBar();
+    bar->installEventFilter(&count);
+    auto paintsAfter = [&](const std::function<void()>& change) {
+        QCoreApplication::processEvents();
+        count.paints = 0;
+        change();
+        QCoreApplication::processEvents();
+        return count.paints;
+    };
+    // A row further on a long program leaves the thumb's pixels as they were.
+    view.scrollToRow(3);
+    QCOMPARE(paintsAfter([&] { view.scrollToRow(5); }), 0);
+    QCOMPARE(bar->value(), 4);
+    QVERIFY(paintsAfter([&] { view.scrollToRow(60000); }) > 0);
+    QVERIFY(paintsAfter([&] { view.setProgram(shorter, false, true); }) > 0);
+    QCOMPARE(bar->maximum(), static_cast<int>(30000 - view.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN)));
+    QVERIFY(paintsAfter([&] { view.scrollToRow(1); }) > 0);
+    // At either end the arrows change their look even where the thumb stays.
+    view.scrollToRow(2);
+    QCoreApplication::processEvents();
+    QVERIFY(paintsAfter([&] { view.scrollToRow(1); }) > 0);
 }
 
 void TestEditorView::keysWalkPastTheWindowsEdges()
