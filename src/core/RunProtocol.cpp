@@ -44,10 +44,15 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
     };
 
     std::string out;
+    const long long linesPerCall = std::max(1LL, observer.linesPerCall());
+    long long untilCall = 1;
     for (long long i = start; i <= end; ++i) {
         current = i;
-        if (observer.progress(removing ? i - start : i))
-            throw Cancelled {};
+        if (--untilCall == 0) {
+            untilCall = linesPerCall;
+            if (observer.progress(removing ? i - start : i))
+                throw Cancelled {};
+        }
         const std::string_view original = source[static_cast<size_t>(i)];
         std::string_view line = trims ? trimmed(original) : original;
         LineAction action = LineAction::Keep;

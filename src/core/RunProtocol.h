@@ -32,8 +32,11 @@ class RunObserver {
 public:
     virtual ~RunObserver() = default;
     virtual void started(std::string_view /*caption*/, long long /*maximum*/) { }
-    // Called before each examined line; true means the user cancelled.
+    // Called before the first examined line and then before every linesPerCall()th;
+    // true means the user cancelled. An observer whose answer can change only inside
+    // its own calls loses nothing by being asked less often.
     virtual bool progress(long long /*position*/) { return false; }
+    virtual long long linesPerCall() const { return 1; }
     // Every 1000th line: the view may follow the run there.
     virtual void follow(long long /*row*/) { }
 };

@@ -186,6 +186,60 @@ TEST(RunProtocol, CancelAtAnyLineRestoresTheTextAndRecordsNothing)
     }
 }
 
+TEST(RunProtocol, AnObserverAskedEveryNthLineSeesTheFirstLineAndEveryNthAfter)
+{
+    struct Every : RunObserver {
+        long long every;
+        std::vector<long long> asked;
+        explicit Every(long long n)
+            : every(n)
+        { }
+        long long linesPerCall() const override { return every; }
+        bool progress(long long p) override
+        {
+            asked.push_back(p);
+            return false;
+        }
+    };
+    struct Case {
+        long long every;
+        Range range;
+        bool removes;
+        std::vector<long long> asked;
+    };
+    const std::vector<Case> cases = {
+        {1, Range {}, false, {0, 1, 2, 3, 4, 5, 6}},
+        {3, Range {}, false, {0, 3, 6}},
+        {3, lines(2, 7), false, {1, 4}},
+        {0, lines(6, 7), false, {5, 6}}, // nonsense counts as every line
+        {4, lines(2, 7), true, {0, 4}}, // positions count from the range's start
+        {100, Range {}, false, {0}},
+    };
+    for (const Case& c : cases) {
+        Document d = docOf("a\nb\nc\nd\ne\nf\ng\n");
+        FakeTool tool;
+        tool.removes = c.removes;
+        tool.fn = [](std::string_view, std::string&) { return LineAction::Keep; };
+        Every observer(c.every);
+        runFunction(d, tool, c.range, observer);
+        EXPECT_EQ(observer.asked, c.asked) << c.every;
+        EXPECT_EQ(tool.seen.size(), static_cast<size_t>(c.range.wholeFile ? 7 : c.range.last - c.range.first + 1));
+    }
+    // A cancel is noticed at the call that reports it and nothing is kept.
+    struct CancelSecondCall : RunObserver {
+        int calls = 0;
+        long long linesPerCall() const override { return 2; }
+        bool progress(long long) override { return ++calls == 2; }
+    } cancel;
+    Document d = docOf("a\nb\nc\nd\n");
+    const ProgramText before = d.text;
+    FakeTool tool;
+    tool.fn = upper;
+    EXPECT_EQ(runFunction(d, tool, Range {}, cancel).status, RunResult::Status::Cancelled);
+    EXPECT_EQ(tool.seen.size(), 2u);
+    EXPECT_EQ(d.text, before);
+}
+
 TEST(RunProtocol, ConversionErrorRestoresTheTextAndNamesTheLine)
 {
     Document d = docOf("a\nb\nbad\nc\n");
