@@ -69,23 +69,6 @@ QString trimmedName(const QString& s)
     return s.mid(b, e - b);
 }
 
-// The file is shown as UTF-8 when it is valid UTF-8 and uses it. Line breaks
-// never fall inside a UTF-8 sequence, so the lines can be judged one by one.
-bool showsAsUtf8(const torvel::ProgramText& text)
-{
-    bool high = false;
-    for (std::string_view line : text.lines()) {
-        const bool ascii
-            = std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 128; });
-        if (ascii)
-            continue;
-        if (!torvel::isValidUtf8(line))
-            return false;
-        high = true;
-    }
-    return high;
-}
-
 long long halfAwayFromZero(long long twice) { return twice >= 0 ? (twice + 1) / 2 : -((-twice + 1) / 2); }
 
 void initialiseResources()
@@ -562,7 +545,7 @@ void TForm1::FileOpenItemClick()
         return;
     }
     currentFile_ = path;
-    const bool utf8 = showsAsUtf8(doc.text);
+    const bool utf8 = torvel::showsAsUtf8(doc.text);
     session_->setUtf8Display(utf8);
     SynEditor->setProgram(doc.text, utf8);
     SynEditor->show();

@@ -2,6 +2,7 @@
 
 #include "core/Blank.h"
 #include "core/CoordinateTools.h"
+#include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/FileIO.h"
 #include "core/HtmlListing.h"
@@ -387,8 +388,9 @@ int run(int argc, char** argv)
             std::fprintf(stderr, "torvel-batch: line %lld: %s\n", result.line, result.message.c_str());
             return 1;
         }
+        // As the history viewer reads it: the file's bytes may be Windows-1252.
         if (a.has("--history"))
-            history = History::blockText(1, result.description);
+            history = History::blockText(1, mixedToUtf8(result.description));
         if (inPlace || a.has("-o")) {
             saveProgramFile(inPlace ? file : *a.value("-o"), doc.text);
         } else {

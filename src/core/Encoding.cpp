@@ -81,17 +81,6 @@ bool isValidUtf8(std::string_view bytes)
     return true;
 }
 
-bool isUtf8WithHighBytes(std::string_view bytes)
-{
-    bool high = false;
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            high = true;
-            break;
-        }
-    return high && isValidUtf8(bytes);
-}
-
 std::string windows1252ToUtf8(std::string_view bytes)
 {
     std::string out;
@@ -104,6 +93,23 @@ std::string windows1252ToUtf8(std::string_view bytes)
             appendUtf8(out, kHigh1252[b - 0x80]);
         else
             appendUtf8(out, b);
+    }
+    return out;
+}
+
+std::string mixedToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const size_t start = i;
+        if (decodeUtf8(bytes, i)) {
+            out.append(bytes.substr(start, i - start));
+        } else {
+            const auto b = static_cast<unsigned char>(bytes[i++]);
+            appendUtf8(out, b < 0xA0 ? kHigh1252[b - 0x80] : b);
+        }
     }
     return out;
 }

@@ -12,8 +12,6 @@ namespace torvel {
 
 // Strict UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
-// Valid UTF-8 holding at least one byte above 127.
-bool isUtf8WithHighBytes(std::string_view bytes);
 
 // Every byte becomes one character; the five bytes Windows-1252 leaves
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+0081 etc., so the
@@ -22,6 +20,10 @@ std::string windows1252ToUtf8(std::string_view bytes);
 // The Windows-1252 byte of a character, if it has one.
 std::optional<unsigned char> windows1252Byte(char32_t c);
 
+// Texts that join the program's own UTF-8 texts with bytes of a file that may be in
+// Windows-1252, as history descriptions do: a well-formed UTF-8 sequence stays, any
+// other byte above 127 is read as its Windows-1252 character.
+std::string mixedToUtf8(std::string_view bytes);
 // The bytes as shown: unchanged in UTF-8 mode, else converted from Windows-1252.
 std::string toDisplayUtf8(std::string_view bytes, bool utf8);
 // A text typed in a dialog (UTF-8) turned into the file's bytes; nullopt when a

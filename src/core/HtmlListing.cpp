@@ -108,17 +108,7 @@ int appendLine(std::string& out, Tokenizer& tokenizer, std::string_view line, in
 
 std::string htmlListing(const ProgramText& text, const ColourValues& colours, const HtmlListingOptions& options)
 {
-    // Lines hold no line breaks and UTF-8 sequences never contain ASCII bytes,
-    // so checking line by line decides for the whole file.
-    bool high = false;
-    bool valid = true;
-    for (std::string_view line : text.lines()) {
-        valid = isValidUtf8(line);
-        if (!valid)
-            break;
-        high = high || isUtf8WithHighBytes(line);
-    }
-    const bool utf8 = high && valid;
+    const bool utf8 = showsAsUtf8(text);
 
     std::string out;
     out.reserve(text.byteSize() * 3 + 4096);

@@ -1,5 +1,6 @@
 #include "core/ProgramText.h"
 
+#include "core/Encoding.h"
 #include "core/Errors.h"
 
 #include <algorithm>
@@ -293,6 +294,22 @@ bool ProgramText::operator==(const ProgramText& other) const
 {
     return lineBreak_ == other.lineBreak_ && lines_.size() == other.lines_.size()
         && std::equal(lines_.begin(), lines_.end(), other.lines_.begin());
+}
+
+bool showsAsUtf8(const ProgramText& text)
+{
+    // Line breaks never fall inside a UTF-8 sequence, so the lines can be judged one by one.
+    bool high = false;
+    for (std::string_view line : text.lines()) {
+        const bool ascii
+            = std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 128; });
+        if (ascii)
+            continue;
+        if (!isValidUtf8(line))
+            return false;
+        high = true;
+    }
+    return high;
 }
 
 } // namespace torvel

@@ -110,6 +110,10 @@ template <class Sink> void ProgramText::writeFileBytes(Sink&& sink) const
         sink(buffer.data(), buffer.size());
 }
 
+// Whether the program is shown as UTF-8: valid UTF-8 that uses it (a byte above 127);
+// otherwise it is shown as Windows-1252.
+bool showsAsUtf8(const ProgramText& text);
+
 // Asks for transparent huge pages on a large buffer that has not been touched yet.
 void adviseHugePages(const void* data, size_t size);
 

@@ -116,4 +116,12 @@ TEST(BatchCommon, HistoryBlockForFunctionOne)
     EXPECT_EQ(o.err,
         "[Função1]\nFunção aplicadada da linha 5 até a linha 3 do arquivo\nRemovido espaço em branco do arquivo\n"
         "[Fim Função1]\n\n");
+
+    // The block is UTF-8 also when the file's own bytes in it are Windows-1252.
+    const BatchOutcome w
+        = runBatch({"edit-line", "--line", "1", "--text", "(X)", "--history", "-"}, "(OPERA\xc7\xc3O)\n");
+    EXPECT_EQ(w.status, 0);
+    EXPECT_EQ(w.out, "(X)\n");
+    EXPECT_EQ(w.err,
+        "[Função1]\nEditado a linha número 1\nTexto antigo: \"(OPERAÇÃO)\"\nTexto novo: \"(X)\"\n[Fim Função1]\n\n");
 }

@@ -1,4 +1,5 @@
 #include "core/Encoding.h"
+#include "core/ProgramText.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ struct Utf8Case {
     const char* name;
     std::string bytes;
     bool valid;
-    bool utf8WithHigh;
+    bool showsAsUtf8; // as a one-line program
 };
 
 class Utf8Detection : public testing::TestWithParam<Utf8Case> { };
@@ -21,7 +22,21 @@ TEST_P(Utf8Detection, Classifies)
 {
     const Utf8Case& c = GetParam();
     EXPECT_EQ(isValidUtf8(c.bytes), c.valid);
-    EXPECT_EQ(isUtf8WithHighBytes(c.bytes), c.utf8WithHigh);
+    EXPECT_EQ(showsAsUtf8(ProgramText::fromFileBytes(c.bytes)), c.showsAsUtf8);
+}
+
+TEST(Utf8Detection, ProgramsAreJudgedWhole)
+{
+    const std::pair<std::string, bool> rows[] = {
+        {"G01 X1\r\nG02\r\n", false},
+        {"G01\n(opera\xc3\xa7\xc3\xa3o)\nG02\n", true},
+        {"(\xc3\xa7)\n(\xe7)\n", false},
+        {"(\xe7)\n(\xc3\xa7)\n", false},
+        // A sequence cut by a line break is no UTF-8.
+        {"(\xc3\n\xa7)\n", false},
+    };
+    for (const auto& [bytes, utf8] : rows)
+        EXPECT_EQ(showsAsUtf8(ProgramText::fromFileBytes(bytes)), utf8) << bytes;
 }
 
 // clang-format off
@@ -65,6 +80,21 @@ TEST(Windows1252, ConvertsHighBytes)
     };
     for (const auto& [in, out] : rows)
         EXPECT_EQ(windows1252ToUtf8(in), out);
+}
+
+TEST(Windows1252, MixedTextsKeepUtf8AndReadOtherBytesAsWindows1252)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"Fun\xc3\xa7\xc3\xa3o", "Fun\xc3\xa7\xc3\xa3o"},
+        {"n\xc3\xbamero \"A\xe7o\x80\"", "n\xc3\xbamero \"A\xc3\xa7o\xe2\x82\xac\""},
+        {"\xc3", "\xc3\x83"},
+        {"\xc3(", "\xc3\x83("},
+        {"\xed\xa0\x80", "\xc3\xad\xc2\xa0\xe2\x82\xac"}, // a surrogate is no UTF-8
+        {"\xf0\x9f\x98\x80\x9d", "\xf0\x9f\x98\x80\xc2\x9d"},
+        {"", ""},
+    };
+    for (const auto& [in, out] : rows)
+        EXPECT_EQ(mixedToUtf8(in), out) << in;
 }
 
 TEST(Windows1252, EveryByteRoundTrips)
