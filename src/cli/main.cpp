@@ -300,7 +300,8 @@ std::string defaultSettingsPath()
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
     const std::string config = xdg && *xdg ? xdg : std::string(home ? home : ".") + "/.config";
-    return settingsFilePath(executableFolder(), config);
+    // The listing only reads the settings.
+    return settingsFilePath(executableFolder(), config, false);
 }
 
 int run(int argc, char** argv)

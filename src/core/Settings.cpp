@@ -134,7 +134,7 @@ void SettingsFile::writeFont(const std::string& name, int size) const
     write({{"FONTE", "TIPO", name}, {"FONTE", "TAMANHO", std::to_string(size)}});
 }
 
-std::string settingsFilePath(const std::string& programFolder, const std::string& userConfigFolder)
+std::string settingsFilePath(const std::string& programFolder, const std::string& userConfigFolder, bool makeFolder)
 {
     std::string folder = programFolder;
     if (!folder.empty() && folder.back() != '/')
@@ -147,7 +147,8 @@ std::string settingsFilePath(const std::string& programFolder, const std::string
     if (!config.empty() && config.back() != '/')
         config += '/';
     const std::string dir = config + "Torvel";
-    ::mkdir(dir.c_str(), 0777);
+    if (makeFolder)
+        ::mkdir(dir.c_str(), 0777);
     return dir + "/Torvel.ini";
 }
 

@@ -53,7 +53,9 @@ private:
 };
 
 // Beside the executable when a Torvel.ini is there or the folder is writable,
-// else Torvel/Torvel.ini in the user's configuration folder.
-std::string settingsFilePath(const std::string& programFolder, const std::string& userConfigFolder);
+// else Torvel/Torvel.ini in the user's configuration folder, whose Torvel folder
+// is made when `makeFolder` (a reader only leaves it alone).
+std::string settingsFilePath(
+    const std::string& programFolder, const std::string& userConfigFolder, bool makeFolder = true);
 
 } // namespace torvel

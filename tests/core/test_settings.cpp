@@ -74,7 +74,11 @@ TEST(Settings, LivesBesideTheProgramWhenItCan)
     fs::create_directories(dir / "config");
     EXPECT_EQ(settingsFilePath((dir / "bin").string() + "/", (dir / "config").string()),
         (dir / "bin" / "Torvel.ini").string());
+    EXPECT_EQ(settingsFilePath("/nonexistent-torvel-folder/", (dir / "config").string(), false),
+        (dir / "config" / "Torvel" / "Torvel.ini").string());
+    EXPECT_FALSE(fs::exists(dir / "config" / "Torvel"));
     EXPECT_EQ(settingsFilePath("/nonexistent-torvel-folder/", (dir / "config").string()),
         (dir / "config" / "Torvel" / "Torvel.ini").string());
+    EXPECT_TRUE(fs::is_directory(dir / "config" / "Torvel"));
     fs::remove_all(dir);
 }
