@@ -158,6 +158,20 @@ long long wholeNumber(const std::string& option, const std::string& text, long l
     return v;
 }
 
+// The caret row of a line command: a whole number from 1; a row past the end counts as
+// the last line, however far past.
+long long caretRow(const std::string& text)
+{
+    long long v = 0;
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, v);
+    if (!text.empty() && text[0] != '-' && p == end && ec == std::errc::result_out_of_range)
+        return LLONG_MAX;
+    if (text.empty() || ec != std::errc() || p != end || v < 1)
+        throw UsageError {"--line takes a whole number from 1, not '" + text + "'"};
+    return v;
+}
+
 int exactlyOne(const Args& a, std::initializer_list<const char*> names)
 {
     int chosen = -1, n = 0, i = 0;
@@ -309,8 +323,10 @@ int run(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         // An option's value may look like an option; only a real option position counts.
-        if (i > 1 && takesValue(argv[1], argv[i - 1]))
+        if (i > 1 && takesValue(argv[1], arg)) {
+            ++i;
             continue;
+        }
         if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -359,7 +375,7 @@ int run(int argc, char** argv)
         const bool lineCommand
             = a.function == "edit-line" || a.function == "insert-line" || a.function == "delete-line";
         if (lineCommand) {
-            row = wholeNumber("--line", a.required("--line"), 1, LLONG_MAX);
+            row = caretRow(a.required("--line"));
             if (a.function == "edit-line")
                 lineText = a.required("--text");
         } else {

@@ -68,6 +68,8 @@ TEST(BatchCommon, BadUsageWritesNothingAndSaysWhyInOneLine)
         {"translate", dir + "/p.nc"},
         {"translate", "--x", "  ", dir + "/p.nc"},
         {"edit-line", "--line", "0", "--text", "x", dir + "/p.nc"},
+        {"delete-line", "--line", "-99999999999999999999", dir + "/p.nc"},
+        {"insert-line", "--line", "1x", dir + "/p.nc"},
         {"delete-line", "--line", "1", "--from", "1", "--to", "1", dir + "/p.nc"},
         {"arcs", dir + "/p.nc"},
     };
@@ -95,6 +97,10 @@ TEST(BatchCommon, HelpVersionAndValuesThatLookLikeOptions)
     const BatchOutcome o = runBatch({"replace", "--find", "-h", "--with", "--lines", "-"}, "A-hB\n");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "A--linesB\n");
+    // Help after an option whose value looked like that option.
+    const BatchOutcome h = runBatch({"translate", "--x", "--x", "--help", "-"}, "X1\n");
+    EXPECT_EQ(h.status, 0);
+    EXPECT_NE(h.out.find("Usage: torvel-batch"), std::string::npos);
 }
 
 TEST(BatchCommon, ConversionErrorStopsWithStatusOneAndWritesNothing)

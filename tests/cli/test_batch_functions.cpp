@@ -129,6 +129,8 @@ TEST(BatchFunctions, LineCommands)
         {{"insert-line", "--line", "1"}, abc, "\nA\nB\nC\n", "Função inserir linha\nInserido a linha número 1"},
         {{"insert-line", "--line", "3"}, abc, "A\nB\n\nC\n", "Função inserir linha\nInserido a linha número 3"},
         {{"delete-line", "--line", "7"}, abc, "A\nB\n", "Função deletar linha\nDeletado a linha número 3"},
+        {{"delete-line", "--line", "99999999999999999999"}, abc, "A\nB\n",
+            "Função deletar linha\nDeletado a linha número 3"},
         {{"delete-line", "--line", "1"}, abc, "B\nC\n", "Função deletar linha\nDeletado a linha número 1"},
         {{"delete-line", "--line", "1"}, "A\n", "\n", "Função deletar linha\nDeletado a linha número 1"},
     };
