@@ -3,6 +3,7 @@
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
@@ -70,6 +71,11 @@ ToolDialog::ToolDialog(Session& session, ToolRunner& runner, const Setup& setup,
     apply_->setDefault(setup.applyIsDefault);
     cancel_ = new QPushButton(QStringLiteral("Cancelar"), this);
     cancel_->setObjectName(setup.cancelName);
+    // A dialog without a default button would make its first button the default when shown.
+    if (!setup.applyIsDefault) {
+        apply_->setAutoDefault(false);
+        cancel_->setAutoDefault(false);
+    }
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
@@ -113,6 +119,13 @@ void ToolDialog::setFieldOrder(const QList<QWidget*>& ownFields)
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     order.first()->setFocus();
+}
+
+void ToolDialog::makeOptionGroup(std::initializer_list<QRadioButton*> options)
+{
+    auto* group = new QButtonGroup(this);
+    for (QRadioButton* option : options)
+        group->addButton(option);
 }
 
 void ToolDialog::SpeedButton1Click() { session_.openHelp(helpPage_); }

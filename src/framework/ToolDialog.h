@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <initializer_list>
 #include <string>
 
 class QComboBox;
@@ -11,6 +12,7 @@ class QGridLayout;
 class QSpinBox;
 class QGroupBox;
 class QPushButton;
+class QRadioButton;
 class QToolButton;
 class Session;
 class ToolRunner;
@@ -56,6 +58,10 @@ protected:
     QComboBox* addTextCombo(int row, const QString& objectName, const QString& label, const QStringList& items = {});
     // A whole-number field with its label; the caller decides where the label goes.
     static int numberValue(QSpinBox* field);
+
+    // The function's own options as one exclusive group. Options that only share a
+    // parent would also take in the range's options, which lie further down inside it.
+    void makeOptionGroup(std::initializer_list<QRadioButton*> options);
 
     // The tab order: the dialog's own fields as given, then the range, "Aplicar",
     // "Cancelar" and the help button. The first field has the focus when the dialog first opens.

@@ -29,6 +29,7 @@ TForm10::TForm10(Session& session, ToolRunner& runner, QWidget* parent)
     fields()->addWidget(RadioButton5, 4, 0, 1, 2);
 
     // The text to add comes first in the tab order, then the search text.
+    makeOptionGroup({RadioButton1, RadioButton2, RadioButton5});
     setFieldOrder({TextIns, Textloc, RadioButton1, RadioButton2, RadioButton5});
     connect(applyButton(), &QPushButton::clicked, this, &TForm10::btnOKClick);
 }

@@ -24,6 +24,7 @@ TForm2::TForm2(Session& session, ToolRunner& runner, QWidget* parent)
     fields()->addWidget(RadioButton2, 1, 0);
 
     connect(applyButton(), &QPushButton::clicked, this, &TForm2::btnOKClick);
+    makeOptionGroup({RadioButton1, RadioButton2});
     setFieldOrder({RadioButton1, RadioButton2});
 }
 

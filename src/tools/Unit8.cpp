@@ -26,6 +26,7 @@ TForm8::TForm8(Session& session, ToolRunner& runner, QWidget* parent)
     fields()->addWidget(RadioButton2, 1, 0, 1, 2);
     fields()->addWidget(RadioButton1, 2, 0, 1, 2);
     connect(applyButton(), &QPushButton::clicked, this, &TForm8::Button1Click);
+    makeOptionGroup({RadioButton2, RadioButton1});
     setFieldOrder({Textdel, RadioButton2, RadioButton1});
 }
 

@@ -31,13 +31,14 @@ TForm9::TForm9(Session& session, ToolRunner& runner, QWidget* parent)
     fields()->addWidget(RadioButton2, 1, 0);
     fields()->addWidget(CheckBox1, 2, 0);
 
-    // The range sits on a panel of its own, which makes its options a group apart from the directions.
+    // The range sits on a panel of its own.
     rangeGroup()->setObjectName(QStringLiteral("Panel1"));
     rangeGroup()->setFrameShape(QFrame::StyledPanel);
     rangeGroup()->setFrameShadow(QFrame::Raised);
 
     connect(CheckBox1, &QCheckBox::toggled, this, &TForm9::CheckBox1Click);
     connect(applyButton(), &QPushButton::clicked, this, &TForm9::Button1Click);
+    makeOptionGroup({RadioButton1, RadioButton2});
     setFieldOrder({RadioButton1, RadioButton2, CheckBox1});
 }
 

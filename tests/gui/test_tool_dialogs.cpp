@@ -91,6 +91,7 @@ private slots:
     void translationRunsWithThePlusOption();
     void mirrorCaptionsFollowTheirBoxes();
     void arcsRefuseWithoutADirectionAndKeepTheRangeApart();
+    void optionsAreOneGroupApartFromTheRange();
     void throughTheMainWindow();
     void lineCommandsFarDownALongProgram();
 };
@@ -500,6 +501,74 @@ void TestToolDialogs::mirrorCaptionsFollowTheirBoxes()
     click(dialog.get(), "btnOK");
     QCOMPARE(rig.lines(), (std::vector<std::string> {"N10 G42 D1 X-10.5 Y+3", "N30 G02 X+2 Y+0", "N80 g02 x5"}));
     QCOMPARE(rig.history().items().back(), std::string("1-Espelhar_XY"));
+}
+
+void TestToolDialogs::optionsAreOneGroupApartFromTheRange()
+{
+    Rig rig;
+    struct Case {
+        std::shared_ptr<ToolDialog> dialog;
+        std::vector<const char*> options;
+    };
+    const Case cases[] = {
+        {rig.make<TForm2>(), {"RadioButton1", "RadioButton2"}},
+        {rig.make<TForm8>(), {"RadioButton2", "RadioButton1"}},
+        {rig.make<TForm9>(), {"RadioButton1", "RadioButton2"}},
+        {rig.make<TForm10>(), {"RadioButton1", "RadioButton2", "RadioButton5"}},
+    };
+    for (const Case& c : cases) {
+        ToolDialog* d = c.dialog.get();
+        showAndWait(d);
+        auto* whole = child<QRadioButton>(d, "RadioButton3");
+        auto* lines = child<QRadioButton>(d, "RadioButton4");
+        auto checkedOptions = [&] {
+            QStringList on;
+            for (const char* name : c.options)
+                if (child<QRadioButton>(d, name)->isChecked())
+                    on << QString::fromLatin1(name);
+            return on;
+        };
+        auto only = [](const char* name) { return QStringList {QString::fromLatin1(name)}; };
+        // On the circle: a click right of a stretched option's text misses it.
+        auto choose = [](QRadioButton* option) {
+            QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, option->height() / 2));
+        };
+        for (const char* name : c.options) {
+            choose(child<QRadioButton>(d, name));
+            QCOMPARE(checkedOptions(), only(name));
+            QVERIFY(whole->isChecked());
+        }
+        choose(lines);
+        QCOMPARE(checkedOptions(), only(c.options.back()));
+        QVERIFY(!whole->isChecked());
+        choose(whole);
+        QVERIFY(whole->isChecked());
+
+        // From the keyboard: an arrow moves the choice, and Tab leaves the options for the range.
+        auto* first = child<QRadioButton>(d, c.options.front());
+        choose(first);
+        QTest::keyClick(first, Qt::Key_Down);
+        QCOMPARE(checkedOptions(), only(c.options.at(1)));
+        QVERIFY(whole->isChecked());
+        QWidget* focus = QApplication::focusWidget();
+        for (int i = 0; i < 4 && focus != whole; ++i) {
+            QTest::keyClick(focus, Qt::Key_Tab);
+            focus = QApplication::focusWidget();
+        }
+        QCOMPARE(focus, whole);
+        d->reject();
+    }
+    // Enter in the word field does not run "Deletar Palavra": it has no default button.
+    auto dialog = rig.make<TForm8>();
+    showAndWait(dialog.get());
+    auto* word = child<QComboBox>(dialog.get(), "Textdel");
+    word->setFocus();
+    QTest::keyClicks(word, QStringLiteral("F150"));
+    QTest::keyClick(word, Qt::Key_Return);
+    QVERIFY(!dialog->applyButton()->isDefault());
+    QVERIFY(rig.messages.isEmpty());
+    QVERIFY(dialog->isVisible());
+    QVERIFY(rig.history().items().empty());
 }
 
 void TestToolDialogs::arcsRefuseWithoutADirectionAndKeepTheRangeApart()
