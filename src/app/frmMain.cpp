@@ -30,6 +30,7 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
@@ -334,6 +335,8 @@ QDockWidget* TForm1::buildHistoryBar()
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setFixedWidth(130);
     ListView1->setMinimumHeight(247);
+    ListView1->setAccessibleName(QStringLiteral("Histórico de Funções"));
+    ListView1->installEventFilter(this);
     ListView1->viewport()->installEventFilter(this);
     box->addWidget(ListView1, 1, Qt::AlignHCenter);
     bar->setWidget(panel);
@@ -606,6 +609,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     if ((watched == client_ || watched == menuBar())
         && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         placeLogo();
+    if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+        // Enter on the current item does what a click and a double-click on it do.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && ListView1->currentRow() >= 0) {
+            ListView1Click(ListView1->currentRow());
+            ListView1DblClick();
+            return true;
+        }
+    }
     if (watched == ListView1->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);

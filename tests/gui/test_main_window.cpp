@@ -628,6 +628,14 @@ void TestMainWindow::historyListClicks()
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, all);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, all);
     QCOMPARE(shown, QList<int>({2, 0}));
+
+    // From the keyboard: the arrows move along the list, Enter shows the item.
+    QCOMPARE(list->accessibleName(), QStringLiteral("Histórico de Funções"));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(shown, QList<int>({2, 0, 1}));
+    QCOMPARE(w.selectedHistoryIndex(), 1);
 }
 
 void TestMainWindow::viewToggles()
