@@ -91,8 +91,12 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
                 startBuilding(i);
             break;
         }
-        if (!removing && i % 1000 == 0)
-            observer.follow(i);
+        if (!removing) {
+            // Where the line stands now, past the lines inserted above it.
+            const long long at = building ? static_cast<long long>(built.size()) - 1 : i;
+            if (at % 1000 == 0)
+                observer.follow(at);
+        }
     }
     if (building) {
         built.insert(built.end(), source.begin() + std::max(start, end + 1), source.end());

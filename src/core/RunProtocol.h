@@ -37,7 +37,8 @@ public:
     // its own calls loses nothing by being asked less often.
     virtual bool progress(long long /*position*/) { return false; }
     virtual long long linesPerCall() const { return 1; }
-    // Every 1000th line: the view may follow the run there.
+    // At every line that stands at a multiple of 1000 in the text as it is now: the view
+    // may follow the run there.
     virtual void follow(long long /*row*/) { }
 };
 

@@ -240,6 +240,39 @@ TEST(RunProtocol, AnObserverAskedEveryNthLineSeesTheFirstLineAndEveryNthAfter)
     EXPECT_EQ(d.text, before);
 }
 
+TEST(RunProtocol, TheViewFollowsLinesWhereTheyStandNow)
+{
+    struct Follows : RunObserver {
+        std::vector<long long> rows;
+        void follow(long long row) override { rows.push_back(row); }
+    };
+    // The first of 2001 lines gets a new line; every later line then stands one further down.
+    std::string bytes = "A\n";
+    for (int i = 1; i < 2001; ++i)
+        bytes += "B\n";
+    struct Case {
+        LineAction action;
+        std::vector<long long> rows;
+    };
+    const std::vector<Case> cases = {
+        {LineAction::Keep, {0, 1000, 2000}},
+        {LineAction::InsertAfter, {1000, 2000}},
+        {LineAction::InsertBefore, {1000, 2000}},
+    };
+    for (const Case& c : cases) {
+        Document d = docOf(bytes);
+        FakeTool tool;
+        tool.fn = [&](std::string_view line, std::string& out) {
+            out = "N";
+            return line == "A" ? c.action : LineAction::Keep;
+        };
+        Follows observer;
+        runFunction(d, tool, Range {}, observer);
+        EXPECT_EQ(observer.rows, c.rows);
+        EXPECT_EQ(d.text.count(), c.action == LineAction::Keep ? 2001u : 2002u);
+    }
+}
+
 TEST(RunProtocol, ConversionErrorRestoresTheTextAndNamesTheLine)
 {
     Document d = docOf("a\nb\nbad\nc\n");
