@@ -27,8 +27,10 @@ TForm17::TForm17(Session& session, QWidget* parent)
     Memo2 = new QPlainTextEdit(GroupBox1);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setAccessibleName(QStringLiteral("Dados da função"));
+    // Only a vertical bar: a long description line wraps at the window's edge.
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Tab moves on to "Cancelar" rather than typing a tab into the text.
     Memo2->setTabChangesFocus(true);
     QFont font(QStringLiteral("MS Sans Serif"));

@@ -255,6 +255,9 @@ void TestFramework::viewerShowsOneFunctionOrAll()
     viewer.showFor(1);
     QCOMPARE(viewer.groupBox()->title(), QStringLiteral(" Dados da função número 1 aplicada no arquivo "));
     QCOMPARE(viewer.memo()->toPlainText(), QStringLiteral("linha 1\nsegunda 1"));
+    // A long line wraps: the text has a vertical bar only.
+    QCOMPARE(viewer.memo()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(viewer.memo()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
     viewer.memo()->appendPlainText(QStringLiteral("typed and lost"));
     viewer.close();
