@@ -140,6 +140,7 @@ TSynEdit::TSynEdit(QWidget* parent)
     static const bool accessibleInstalled = (QAccessible::installFactory(viewAccessible), true);
     (void)accessibleInstalled;
     setObjectName(QStringLiteral("SynEditor"));
+    setAccessibleName(QStringLiteral("Programa"));
     rows_ = new RowBar(Qt::Vertical, this);
     rows_->setObjectName(QStringLiteral("RowScrollBar"));
     rows_->setAccessibleName(QStringLiteral("Linhas do programa"));
@@ -695,10 +696,18 @@ void TSynEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    const QsciCommand* command = standardCommands()->boundTo(event->keyCombination().toCombined());
     // Copying goes through the view, which knows the whole selection.
-    if (const QsciCommand* command = standardCommands()->boundTo(event->keyCombination().toCombined());
-        command && command->command() == QsciCommand::SelectionCopy) {
+    if (command && command->command() == QsciCommand::SelectionCopy) {
         copySelection();
+        event->accept();
+        return;
+    }
+    // Unindenting is editing, which does nothing here (the control would still move the
+    // caret); Shift+Tab leaves the view backwards, as Tab leaves it forwards.
+    if (command && command->command() == QsciCommand::Backtab) {
+        if (key == Qt::Key_Backtab)
+            focusNextPrevChild(false);
         event->accept();
         return;
     }

@@ -5,12 +5,16 @@
 #include <Qsci/qscicommandset.h>
 #include <Qsci/qscilexercustom.h>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QApplication>
+#include <QVBoxLayout>
+#include <QLineEdit>
 #include <QtTest>
 
 #include <functional>
@@ -151,6 +155,9 @@ void TestEditorView::configuration()
     QCOMPARE(view.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QVERIFY(!view.rowScrollBar()->isHidden());
     QVERIFY(!view.rowScrollBar()->accessibleName().isEmpty());
+    QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(&view);
+    QVERIFY(spoken);
+    QCOMPARE(spoken->text(QAccessible::Name), QStringLiteral("Programa"));
     QCOMPARE(view.fontSize(), 10);
 }
 
@@ -169,6 +176,25 @@ void TestEditorView::typingChangesNothing()
         QTest::keyClick(&view, key, mods);
     QCOMPARE(view.text(), before);
     QVERIFY(view.isReadOnly());
+
+    // Unindenting moves nothing either; Shift+Tab leaves the view backwards.
+    QWidget window;
+    auto* previous = new QLineEdit(&window);
+    auto* inWindow = new TSynEdit(&window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(previous);
+    layout->addWidget(inWindow);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    inWindow->setProgram(text, false);
+    inWindow->setFocus();
+    QTest::keyClick(inWindow, Qt::Key_End);
+    const long long column = inWindow->caretColumn();
+    QTest::keyClick(inWindow, Qt::Key_M, Qt::ControlModifier);
+    QCOMPARE(inWindow->caretColumn(), column);
+    QTest::keyClick(inWindow, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(inWindow->caretColumn(), column);
+    QCOMPARE(QApplication::focusWidget(), previous);
 }
 
 void TestEditorView::keyBindings()
