@@ -182,7 +182,8 @@ void TForm16::buildWindow()
     connect(btnOK, &QPushButton::clicked, this, &TForm16::btnOKClick);
     Button1 = new QPushButton(QStringLiteral("Cancelar"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
+    // Enter on a focused "Cancelar" cancels; elsewhere it applies.
+    Button1->setAutoDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TForm16::Button1Click);
 
     auto* buttons = new QHBoxLayout;

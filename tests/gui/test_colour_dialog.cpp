@@ -322,6 +322,20 @@ void TestColourDialog::enterApplies()
     QTRY_VERIFY(!r.dialog->isVisible());
     QCOMPARE(r.values[3], 0x1E140A);
     QVERIFY(QFile::exists(r.path));
+
+    // Enter on a focused "Cancelar" cancels.
+    QFile::remove(r.path);
+    r.dialog->show();
+    r.dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(r.dialog.get()));
+    r.answers.push_back(QColor(1, 2, 3));
+    QTest::keyClick(r.child<QToolButton>("SpeedButton5"), Qt::Key_Space);
+    auto* cancel = r.child<QPushButton>("Button1");
+    cancel->setFocus();
+    QTest::keyClick(cancel, Qt::Key_Return);
+    QTRY_VERIFY(!r.dialog->isVisible());
+    QCOMPARE(r.values[3], 0x1E140A);
+    QVERIFY(!QFile::exists(r.path));
 }
 
 QTEST_MAIN(TestColourDialog)
