@@ -30,6 +30,8 @@ FileError FileError::cannotCreate(const std::string& path)
     return FileError(framed("Cannot create file ", path, "."));
 }
 
+FileError FileError::streamWrite() { return FileError("Stream write error"); }
+
 FileError FileError::unableToWrite(const std::string& path)
 {
     return FileError(framed("Unable to write to ", path, "."));

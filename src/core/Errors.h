@@ -24,13 +24,15 @@ public:
     static ConversionError notANumber(const std::string& text);
 };
 
-// A file that cannot be read or written; the message names the path.
+// A file that cannot be read or written; the message names the path, except when
+// writing stopped part-way (a full disk).
 class FileError : public Error {
 public:
     using Error::Error;
     static FileError cannotOpen(const std::string& path);
     static FileError cannotCreate(const std::string& path);
     static FileError unableToWrite(const std::string& path);
+    static FileError streamWrite();
 };
 
 } // namespace torvel

@@ -115,6 +115,12 @@ AtomicFile::AtomicFile(const std::string& path)
     const bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode))
         throw FileError::cannotCreate(path_);
+    if (exists && !S_ISREG(st.st_mode)) {
+        fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd_ < 0)
+            throw FileError::cannotCreate(path_);
+        return;
+    }
     if (exists) {
         mode_ = st.st_mode & 07777;
     } else {
@@ -144,17 +150,20 @@ AtomicFile::~AtomicFile()
 void AtomicFile::write(const char* data, size_t size)
 {
     if (!writeAll(fd_, data, size))
-        throw FileError::cannotCreate(path_);
+        throw FileError::streamWrite();
 }
 
 void AtomicFile::commit()
 {
     // No fsync: the rename-over pattern is ordered by the file system (ext4 auto_da_alloc), and a
     // forced flush would cost more than the whole save of a large program.
-    const bool ok = ::fchmod(fd_, static_cast<mode_t>(mode_)) == 0;
+    const bool ok = temp_.empty() || ::fchmod(fd_, static_cast<mode_t>(mode_)) == 0;
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
-    if (!ok || !closed || ::rename(temp_.c_str(), target_.c_str()) != 0)
+    // A file system may report a full disk only when the file is closed.
+    if (!closed)
+        throw FileError::streamWrite();
+    if (!ok || (!temp_.empty() && ::rename(temp_.c_str(), target_.c_str()) != 0))
         throw FileError::cannotCreate(path_);
     committed_ = true;
 }

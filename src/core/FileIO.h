@@ -13,7 +13,9 @@ std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size);
 
 // A file replaced whole and atomically: written to a temporary file beside the
 // target and renamed over it by commit(); dropped without commit, the target is
-// untouched. Every failure throws FileError "Cannot create file %s.".
+// untouched. A target that is no regular file (a device, a pipe) is written as it
+// is: renaming over it would replace the device. A write that stops part-way throws
+// FileError "Stream write error", every other failure "Cannot create file %s.".
 class AtomicFile {
 public:
     explicit AtomicFile(const std::string& path);

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace torvel;
@@ -62,6 +64,38 @@ TEST(FileIO, FailuresNameThePathAndKeepTheOldFile)
     EXPECT_THROW(writeFileAtomic((dir / "no" / "such" / "f.nc").string(), "x"), FileError);
     EXPECT_THROW(writeFileAtomic(dir.string(), "x"), FileError);
     EXPECT_EQ(readFileBytes(file), "old");
+    fs::remove_all(dir);
+}
+
+TEST(FileIO, ATargetThatIsNoRegularFileIsWrittenAsItIs)
+{
+    const fs::path dir = tempDir();
+    // A pipe with a reader waiting: the bytes go through it and the pipe stays a pipe.
+    const std::string pipe = (dir / "pipe").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    writeFileAtomic(pipe, "N10 X1\n");
+    char got[16] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 7);
+    EXPECT_EQ(std::string(got), "N10 X1\n");
+    ::close(reader);
+    struct stat st { };
+    ASSERT_EQ(::stat(pipe.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    // A device that is always full (made here, so nothing outside the folder is at stake).
+    const std::string full = (dir / "full").string();
+    if (::mknod(full.c_str(), S_IFCHR | 0600, makedev(1, 7)) == 0) {
+        try {
+            writeFileAtomic(full, "N10 X1\n");
+            FAIL();
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()), "Stream write error");
+        }
+        ASSERT_EQ(::stat(full.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode));
+    }
     fs::remove_all(dir);
 }
 
