@@ -93,7 +93,7 @@ TForm16::TForm16(torvel::ColourValues& values, const torvel::SettingsFile& setti
     , values_(values)
     , settings_(settings)
 {
-    setObjectName(QStringLiteral("TForm16"));
+    setObjectName(QStringLiteral("Form16"));
     setWindowTitle(QStringLiteral("Configuração - Cores do Código G"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
         | Qt::MSWindowsFixedSizeDialogHint);
@@ -266,8 +266,11 @@ void TForm16::SpeedButtonClick(int row)
 
 void TForm16::btnOKClick()
 {
-    for (int row = 0; row < kRows; ++row)
-        values_[static_cast<size_t>(row)] = valueFromColour(swatches_[static_cast<size_t>(row)]);
+    for (size_t row = 0; row < static_cast<size_t>(kRows); ++row) {
+        // A value left as it was is written as it was, high byte included.
+        if (swatches_[row] != colourFromValue(values_[row]))
+            values_[row] = valueFromColour(swatches_[row]);
+    }
     try {
         settings_.writeColours(values_);
     } catch (const torvel::Error& e) {

@@ -151,7 +151,10 @@ void TestColourDialog::applyWritesAllSectionsInOrder()
 {
     Rig r;
     r.values[5] = 0x123456;
+    r.values[6] = 0x01ABCDEF; // hand-edited high byte: kept while the row is left alone
+    r.values[7] = 0x02000001; // and dropped when the row gets a new colour
     r.dialog->show();
+    r.pick(9, QColor(0, 0, 255)); // K
     r.pick(15, QColor(255, 0, 0)); // X
     r.pick(17, QColor(0, 128, 0)); // Z
     r.pick(20, QColor(1, 2, 3)); // < >
@@ -162,6 +165,8 @@ void TestColourDialog::applyWritesAllSectionsInOrder()
 
     torvel::ColourValues expected {};
     expected[5] = 0x123456;
+    expected[6] = 0x01ABCDEF;
+    expected[7] = 0xFF0000;
     expected[13] = 0x0000FF;
     expected[15] = 0x008000;
     expected[18] = 0x030201;
@@ -176,7 +181,7 @@ void TestColourDialog::applyWritesAllSectionsInOrder()
         QVERIFY2(found >= at, section);
         at = found;
     }
-    QVERIFY(bytes.contains("Valor=0"));
+    QVERIFY(bytes.contains("Valor=0\n") || bytes.contains("Valor=0\r\n"));
     QVERIFY(bytes.contains("Valor=255"));
     QVERIFY(bytes.contains("Valor=1193046"));
     QCOMPARE(bytes.count("Valor="), 19);
