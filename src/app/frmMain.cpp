@@ -265,6 +265,8 @@ QDockWidget* TForm1::buildToolsBar()
 {
     auto* bar = new QDockWidget(ControlBar1);
     bar->setObjectName(QStringLiteral("ToolBar2"));
+    // Docked, the bar shows no title; this is what a screen reader says of it.
+    bar->setAccessibleName(QStringLiteral("Barra de Ferramentas"));
     bar->setAllowedAreas(Qt::LeftDockWidgetArea);
     bar->setFeatures(
         QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);
@@ -317,6 +319,7 @@ QDockWidget* TForm1::buildHistoryBar()
 {
     auto* bar = new QDockWidget(ControlBar1);
     bar->setObjectName(QStringLiteral("ToolBar3"));
+    bar->setAccessibleName(QStringLiteral("Barra de Histórico"));
     bar->setAllowedAreas(Qt::LeftDockWidgetArea);
     bar->setFeatures(
         QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);

@@ -6,6 +6,7 @@
 
 #include <Qsci/qscilexer.h>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDockWidget>
 #include <QFontDatabase>
@@ -103,6 +104,7 @@ private slots:
     void undoKeysReachTheMenu();
     void copyKeyCopiesTheSelection();
     void historyListClicks();
+    void everyControlHasASpokenName();
     void viewToggles();
     void logoArithmetic_data();
     void logoArithmetic();
@@ -636,6 +638,23 @@ void TestMainWindow::historyListClicks()
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(shown, QList<int>({2, 0, 1}));
     QCOMPARE(w.selectedHistoryIndex(), 1);
+}
+
+void TestMainWindow::everyControlHasASpokenName()
+{
+    TForm1 w(nullptr, dir_->path());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QStringList unnamed;
+    for (QWidget* control : w.findChildren<QWidget*>()) {
+        if (!control->isVisible() || !(control->focusPolicy() & Qt::TabFocus))
+            continue;
+        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
+        if (!spoken || spoken->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << control->objectName() + QLatin1Char(':')
+                    + QString::fromLatin1(control->metaObject()->className());
+    }
+    QCOMPARE(unnamed, QStringList());
 }
 
 void TestMainWindow::viewToggles()

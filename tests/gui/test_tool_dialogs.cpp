@@ -21,6 +21,7 @@
 
 #include "ToolRig.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -92,6 +93,7 @@ private slots:
     void mirrorCaptionsFollowTheirBoxes();
     void arcsRefuseWithoutADirectionAndKeepTheRangeApart();
     void optionsAreOneGroupApartFromTheRange();
+    void everyControlHasASpokenName();
     void throughTheMainWindow();
     void lineCommandsFarDownALongProgram();
 };
@@ -569,6 +571,32 @@ void TestToolDialogs::optionsAreOneGroupApartFromTheRange()
     QVERIFY(rig.messages.isEmpty());
     QVERIFY(dialog->isVisible());
     QVERIFY(rig.history().items().empty());
+}
+
+void TestToolDialogs::everyControlHasASpokenName()
+{
+    Rig rig;
+    const std::shared_ptr<QDialog> dialogs[]
+        = {rig.make<TForm2>(), rig.make<TForm3>(), rig.make<TForm4>(), rig.make<TForm5>(), rig.make<TForm6>(),
+            rig.make<TForm7>(), rig.make<TForm8>(), rig.make<TForm9>(), rig.make<TForm10>(), rig.make<TForm11>()};
+    for (const auto& d : dialogs) {
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        QStringList unnamed;
+        for (QWidget* control : d->findChildren<QWidget*>()) {
+            if (!control->isVisible() || !(control->focusPolicy() & Qt::TabFocus))
+                continue;
+            // The editor inside a number field or a combo box is spoken as part of it.
+            QWidget* parent = control->parentWidget();
+            if (qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent))
+                continue;
+            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
+            if (!spoken || spoken->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed << control->objectName();
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(d->objectName() + QStringLiteral(": ") + unnamed.join(u' ')));
+        d->hide();
+    }
 }
 
 void TestToolDialogs::arcsRefuseWithoutADirectionAndKeepTheRangeApart()
