@@ -44,6 +44,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <new>
 
 #if !__has_include("app/AppResources.h")
 static void registerResources() { Q_INIT_RESOURCE(resources); }
@@ -548,6 +549,10 @@ void TForm1::FileOpenItemClick()
     } catch (const torvel::Error& e) {
         // The unread file is never named: a later save cannot overwrite it with nothing.
         MessageBox::error(this, errorText(e));
+        return;
+    } catch (const std::bad_alloc&) {
+        // A file larger than the memory can hold cannot be opened either.
+        MessageBox::error(this, errorText(torvel::FileError::cannotOpen(pathBytes(path))));
         return;
     }
     currentFile_ = path;

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 #include <set>
 #include <string>
@@ -438,6 +439,8 @@ int main(int argc, char** argv)
         return run(argc, argv);
     } catch (const UsageError& e) {
         std::fprintf(stderr, "torvel-batch: %s\n", e.message.c_str());
+    } catch (const std::bad_alloc&) {
+        std::fputs("torvel-batch: not enough memory for this program\n", stderr);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "torvel-batch: %s\n", e.what());
     }
