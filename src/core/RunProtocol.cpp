@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 
 #include <algorithm>
+#include <new>
 
 namespace torvel {
 
@@ -128,6 +129,10 @@ RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObse
         result.message = e.what();
         result.line = current + 1;
         return result;
+    } catch (const std::bad_alloc&) {
+        // Not a fault of a line: the text goes back as it was and the caller says why.
+        doc.undo.undo(doc.text);
+        throw;
     }
     result.historyNumber = doc.history.record(tool.tag(), result.description);
     return result;

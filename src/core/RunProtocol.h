@@ -53,7 +53,8 @@ struct RunResult {
 
 // Snapshot, range header and description, the line loop with the write-back
 // rule, and the history entry. Cancel and conversion errors give the snapshot
-// back, step the undo index back and record nothing.
+// back, step the undo index back and record nothing; so does running out of
+// memory, whose std::bad_alloc then goes on to the caller.
 RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObserver& observer);
 
 // A function without range or loop (the line commands): snapshot, edit, history entry.

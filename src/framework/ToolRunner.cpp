@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <new>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -105,7 +106,17 @@ torvel::RunResult ToolRunner::run(QDialog* dialog, torvel::LineTool& tool, const
     progress_->showForRun();
 
     Observer observer(*this, tool.refreshesView());
-    torvel::RunResult result = torvel::runFunction(session_.document(), tool, range, observer);
+    torvel::RunResult result;
+    QString failure;
+    try {
+        result = torvel::runFunction(session_.document(), tool, range, observer);
+        if (result.status == torvel::RunResult::Status::Failed)
+            failure = session_.toDisplay(result.message) + QStringLiteral("\nLinha ") + QString::number(result.line);
+    } catch (const std::bad_alloc&) {
+        // The text is back as it was; the program stays open with it.
+        result.status = torvel::RunResult::Status::Failed;
+        failure = QStringLiteral("Memória insuficiente para aplicar a função.");
+    }
     scheduleCompact();
 
     switch (result.status) {
@@ -132,8 +143,7 @@ torvel::RunResult ToolRunner::run(QDialog* dialog, torvel::LineTool& tool, const
         finish(dialog);
         if (mainWindow_)
             mainWindow_->show();
-        MessageBox::error(mainWindow_,
-            session_.toDisplay(result.message) + QStringLiteral("\nLinha ") + QString::number(result.line));
+        MessageBox::error(mainWindow_, failure);
         break;
     }
     return result;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 
 using namespace torvel;
 
@@ -271,6 +272,24 @@ TEST(RunProtocol, TheViewFollowsLinesWhereTheyStandNow)
         EXPECT_EQ(observer.rows, c.rows);
         EXPECT_EQ(d.text.count(), c.action == LineAction::Keep ? 2001u : 2002u);
     }
+}
+
+TEST(RunProtocol, RunningOutOfMemoryRestoresTheTextAndGoesOn)
+{
+    Document d = docOf("a\nb\nc\n");
+    d.history.record("Earlier", "x");
+    const ProgramText before = d.text;
+    FakeTool tool;
+    tool.fn = [](std::string_view line, std::string& out) {
+        if (line == "c")
+            throw std::bad_alloc();
+        return upper(line, out);
+    };
+    RunObserver quiet;
+    EXPECT_THROW(runFunction(d, tool, Range {}, quiet), std::bad_alloc);
+    EXPECT_EQ(d.text, before);
+    EXPECT_EQ(d.history.items().size(), 2u);
+    EXPECT_EQ(d.undo.index(), 0);
 }
 
 TEST(RunProtocol, ConversionErrorRestoresTheTextAndNamesTheLine)

@@ -23,6 +23,8 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include <new>
+
 #include <chrono>
 
 namespace {
@@ -400,6 +402,24 @@ void TestFramework::conversionErrorRollsBackAndNamesTheLine()
     QVERIFY(!rig.progress->isVisible());
     QVERIFY(!dialog.isVisible());
     QVERIFY(rig.main->isVisible());
+
+    // Running out of memory half-way leaves the text as it was and says so.
+    struct Greedy : torvel::TranslateTool {
+        using TranslateTool::TranslateTool;
+        torvel::LineAction apply(std::string_view line, std::string& out) override
+        {
+            if (line.starts_with("N30"))
+                throw std::bad_alloc();
+            return TranslateTool::apply(line, out);
+        }
+    } greedy(options);
+    rig.messages.clear();
+    dialog.show();
+    QCOMPARE(rig.runner.run(&dialog, greedy, torvel::Range {}).status, torvel::RunResult::Status::Failed);
+    QCOMPARE(rig.text(), before);
+    QVERIFY(rig.session.document().history.items().empty());
+    QCOMPARE(rig.messages, QStringList {QStringLiteral("error:Memória insuficiente para aplicar a função.")});
+    QVERIFY(!dialog.isVisible());
 }
 
 void TestFramework::lineCommandIsOneUndoableStep()
