@@ -4,9 +4,10 @@
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
 
+#include "SpokenNames.h"
+
 #include <Qsci/qscilexer.h>
 
-#include <QAccessible>
 #include <QClipboard>
 #include <QDockWidget>
 #include <QFontDatabase>
@@ -645,16 +646,7 @@ void TestMainWindow::everyControlHasASpokenName()
     TForm1 w(nullptr, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QStringList unnamed;
-    for (QWidget* control : w.findChildren<QWidget*>()) {
-        if (!control->isVisible() || !(control->focusPolicy() & Qt::TabFocus))
-            continue;
-        QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
-        if (!spoken || spoken->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed << control->objectName() + QLatin1Char(':')
-                    + QString::fromLatin1(control->metaObject()->className());
-    }
-    QCOMPARE(unnamed, QStringList());
+    QCOMPARE(unnamedControls(&w), QStringList());
 }
 
 void TestMainWindow::viewToggles()

@@ -19,9 +19,9 @@
 #include "tools/Unit8.h"
 #include "tools/Unit9.h"
 
+#include "SpokenNames.h"
 #include "ToolRig.h"
 
-#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -69,6 +69,36 @@ QStringList lastDescription(const torvel::History& history)
         lines << QString::fromUtf8(l.c_str());
     return lines;
 }
+
+// The real main window with the tools installed, opened on a program written to a
+// fresh folder; the file and message hooks go with it.
+struct OpenedWindow {
+    QTemporaryDir folder;
+    QString path = folder.filePath(QStringLiteral("programa.nc"));
+    std::unique_ptr<TForm1> window;
+    bool active = false;
+
+    explicit OpenedWindow(const QByteArray& bytes)
+    {
+        QFile file(path);
+        if (!folder.isValid() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return;
+        file.close();
+        FileDialog::setHook([this](const QString&, const QString&) { return path; });
+        MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
+        window = std::make_unique<TForm1>(nullptr, folder.path());
+        installTools(*window);
+        window->show();
+        active = QTest::qWaitForWindowActive(window.get());
+        window->FileOpenItemClick();
+    }
+    ~OpenedWindow()
+    {
+        window.reset();
+        FileDialog::setHook({});
+        MessageBox::setHook({});
+    }
+};
 
 } // namespace
 
@@ -582,18 +612,7 @@ void TestToolDialogs::everyControlHasASpokenName()
     for (const auto& d : dialogs) {
         d->show();
         QVERIFY(QTest::qWaitForWindowExposed(d.get()));
-        QStringList unnamed;
-        for (QWidget* control : d->findChildren<QWidget*>()) {
-            if (!control->isVisible() || !(control->focusPolicy() & Qt::TabFocus))
-                continue;
-            // The editor inside a number field or a combo box is spoken as part of it.
-            QWidget* parent = control->parentWidget();
-            if (qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent))
-                continue;
-            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
-            if (!spoken || spoken->text(QAccessible::Name).trimmed().isEmpty())
-                unnamed << control->objectName();
-        }
+        const QStringList unnamed = unnamedControls(d.get());
         QVERIFY2(unnamed.isEmpty(), qPrintable(d->objectName() + QStringLiteral(": ") + unnamed.join(u' ')));
         d->hide();
     }
@@ -627,22 +646,12 @@ void TestToolDialogs::arcsRefuseWithoutADirectionAndKeepTheRangeApart()
 // on the program's caret row, wherever the screen was scrolled to.
 void TestToolDialogs::lineCommandsFarDownALongProgram()
 {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("longo.nc"));
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        for (int i = 1; i <= 20000; ++i)
-            file.write(QStringLiteral("N%1 G01 X%2\r\n").arg(i * 10).arg(i).toLatin1());
-    }
-    FileDialog::setHook([&](const QString&, const QString&) { return path; });
-    MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
-    TForm1 window(nullptr, folder.path());
-    installTools(window);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.FileOpenItemClick();
+    QByteArray bytes;
+    for (int i = 1; i <= 20000; ++i)
+        bytes += QStringLiteral("N%1 G01 X%2\r\n").arg(i * 10).arg(i).toLatin1();
+    OpenedWindow program(bytes);
+    QVERIFY(program.active);
+    TForm1& window = *program.window;
     torvel::ProgramText& text = window.session().document().text;
     TSynEdit* view = window.editor();
     auto caretLineShown = [&] {
@@ -684,28 +693,13 @@ void TestToolDialogs::lineCommandsFarDownALongProgram()
     QCOMPARE(text.count(), size_t(20000));
     QCOMPARE(std::string(text.line(14999)), std::string("N150000 G01 X15000"));
     QCOMPARE(view->lineCount(), 20000LL);
-    FileDialog::setHook({});
-    MessageBox::setHook({});
 }
 
 void TestToolDialogs::throughTheMainWindow()
 {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("peca.nc"));
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("N10 G01 X10.5 Y-3\nN20 M30\nN30 G00 X0\n");
-    }
-    FileDialog::setHook([&](const QString&, const QString&) { return path; });
-    MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
-
-    TForm1 window(nullptr, folder.path());
-    installTools(window);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.FileOpenItemClick();
+    OpenedWindow program("N10 G01 X10.5 Y-3\nN20 M30\nN30 G00 X0\n");
+    QVERIFY(program.active);
+    TForm1& window = *program.window;
     Session& session = window.session();
     const std::string opened = session.document().text.text();
     QCOMPARE(session.document().text.count(), size_t(3));
@@ -786,9 +780,6 @@ void TestToolDialogs::throughTheMainWindow()
     QCOMPARE(shown, expected);
     for (auto* d : window.findChildren<ToolDialog*>())
         d->hide();
-
-    FileDialog::setHook({});
-    MessageBox::setHook({});
 }
 
 QTEST_MAIN(TestToolDialogs)
