@@ -102,6 +102,15 @@ Settings SettingsFile::read() const
     return s;
 }
 
+std::optional<std::string> SettingsFile::value(const std::string& section, const std::string& key) const
+{
+    CSimpleIniA ini;
+    if (!exists() || !loadIni(path_, ini))
+        return std::nullopt;
+    const char* v = ini.GetValue(section.c_str(), key.c_str(), nullptr);
+    return v ? std::optional<std::string>(v) : std::nullopt;
+}
+
 void SettingsFile::write(const std::vector<Entry>& entries) const
 {
     CSimpleIniA ini;

@@ -47,6 +47,8 @@ public:
     void write(const std::vector<Entry>& entries) const;
     void writeColours(const ColourValues& colours) const;
     void writeFont(const std::string& name, int size) const;
+    // One key's value; nullopt when the file, the section or the key is missing.
+    std::optional<std::string> value(const std::string& section, const std::string& key) const;
 
 private:
     std::string path_;
