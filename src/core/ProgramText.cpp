@@ -191,6 +191,11 @@ void ProgramText::maybeCompact()
     std::unique_ptr<char[]> fresh(new char[std::max<size_t>(live, 1)]);
     char* p = fresh.get();
     for (std::string_view& l : lines_) {
+        // An empty line may hold no pointer at all, which memcpy must not be given.
+        if (l.empty()) {
+            l = {};
+            continue;
+        }
         std::memcpy(p, l.data(), l.size());
         l = std::string_view(p, l.size());
         p += l.size();
@@ -250,7 +255,8 @@ void ProgramText::setText(std::string_view text)
 {
     ProgramText fresh;
     std::unique_ptr<char[]> data(new char[std::max<size_t>(text.size(), 1)]);
-    std::memcpy(data.get(), text.data(), text.size());
+    if (!text.empty())
+        std::memcpy(data.get(), text.data(), text.size());
     const Chunk& chunk = fresh.adoptBuffer(std::move(data), text.size());
     splitLines(std::string_view(chunk.data.get(), chunk.used), fresh.lines_);
     fresh.lineBreak_ = lineBreak_;
@@ -268,6 +274,10 @@ void ProgramText::setLines(const std::vector<std::string_view>& lines)
     char* p = buffer.get();
     fresh.lines_.reserve(lines.size());
     for (std::string_view l : lines) {
+        if (l.empty()) {
+            fresh.lines_.emplace_back();
+            continue;
+        }
         std::memcpy(p, l.data(), l.size());
         fresh.lines_.emplace_back(p, l.size());
         p += l.size();

@@ -104,4 +104,11 @@ TEST(ProgramText, CompactionKeepsEveryLine)
         t.replace(round % 1000, big.substr(0, 70000 + static_cast<size_t>(round))); // forces compactions
     for (int i = 0; i < 1000; ++i)
         EXPECT_EQ(t.line(i).size(), 70000u + static_cast<size_t>(i));
+
+    // One line above the compaction threshold made empty: the compaction copies an empty line.
+    ProgramText one = ProgramText::fromFileBytes(std::string(65 << 20, 'x') + "\n");
+    one.replace(0, "");
+    EXPECT_EQ(one.count(), 1u);
+    one.replace(0, "N10");
+    EXPECT_EQ(one.line(0), "N10");
 }
