@@ -33,18 +33,20 @@ std::string benchFile()
     return path;
 }
 
+// sync:1 is the editor's save, flushed to the disk; sync:0 leaves that to the system.
 void LoadAndSave(benchmark::State& state)
 {
     const std::string in = benchFile();
     const std::string out = in + ".out";
+    const SyncMode sync = state.range(0) ? SyncMode::Sync : SyncMode::NoSync;
     for (auto _ : state) {
         ProgramText t = loadProgramFile(in);
-        saveProgramFile(out, t);
+        saveProgramFile(out, t, sync);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * program().size()));
     std::remove(out.c_str());
 }
-BENCHMARK(LoadAndSave)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LoadAndSave)->ArgName("sync")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void LoadPeakMemory(benchmark::State& state)
 {

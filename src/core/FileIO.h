@@ -11,14 +11,23 @@ std::string readFileBytes(const std::string& path);
 // Reads a whole file into a buffer of its exact size (no zero fill).
 std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size);
 
-// A file replaced whole and atomically: written to a temporary file beside the
-// target and renamed over it by commit(); dropped without commit, the target is
-// untouched. A target that is no regular file (a device, a pipe) is written as it
-// is: renaming over it would replace the device. A write that stops part-way throws
-// FileError "Stream write error", every other failure "Cannot create file %s.".
+// Whether a save waits until its bytes are on the disk, so that a power cut leaves
+// the old file or the new one, never an empty or torn one.
+enum class SyncMode { Sync, NoSync };
+
+// A file replaced whole: the new bytes go to a temporary file beside the target.
+// commit() renames it over the target where that keeps the target's owner, group,
+// mode and hard links; otherwise it copies the new bytes into the target in place,
+// putting the old bytes back if that write fails. Dropped without commit, the target
+// is untouched. A save fails where writing the target in place would fail (a
+// write-protected file is refused though its folder is writable). A target that is
+// no regular file (a device, a pipe) is written as it is. A write that stops
+// part-way throws FileError "Stream write error", every other failure "Cannot
+// create file %s.". While the temporary file exists, SIGTERM, SIGINT and SIGHUP
+// remove it before they end the program.
 class AtomicFile {
 public:
-    explicit AtomicFile(const std::string& path);
+    explicit AtomicFile(const std::string& path, SyncMode sync = SyncMode::Sync);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -26,15 +35,28 @@ public:
     void commit();
 
 private:
-    std::string path_, target_, temp_;
-    int fd_ = -1;
+    [[noreturn]] void refuse();
+    bool makeTemp(const std::string& dir);
+    bool renameOver();
+    void writeInPlace();
+    void dropTemp();
+    void removeStaleTemps() const;
+
+    std::string path_, target_, dir_, tempPrefix_, temp_;
+    int fd_ = -1; // the temporary file, or the device written as it is
+    int targetFd_ = -1; // the existing target, open for writing: writing it in place is allowed
+    bool targetReadable_ = false;
+    bool device_ = false;
+    bool exists_ = false;
+    bool inPlace_ = false;
+    bool ownsSignals_ = false;
+    SyncMode sync_;
     unsigned mode_ = 0;
-    bool committed_ = false;
+    unsigned long long size_ = 0;
 };
 
-// Replaces `path` atomically: a temporary file in the same folder, flushed,
-// then renamed over the target with the target's permissions. On failure the
-// old file is untouched and FileError "Cannot create file %s." is thrown.
-void writeFileAtomic(const std::string& path, const std::string& bytes);
+// Replaces `path` as AtomicFile does. On failure the old file is untouched and
+// FileError "Cannot create file %s." (or "Stream write error") is thrown.
+void writeFileAtomic(const std::string& path, const std::string& bytes, SyncMode sync = SyncMode::Sync);
 
 } // namespace torvel

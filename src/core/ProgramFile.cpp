@@ -1,7 +1,5 @@
 #include "core/ProgramFile.h"
 
-#include "core/FileIO.h"
-
 namespace torvel {
 
 ProgramText loadProgramFile(const std::string& path)
@@ -11,9 +9,9 @@ ProgramText loadProgramFile(const std::string& path)
     return ProgramText::fromFileBuffer(std::move(data), size);
 }
 
-void saveProgramFile(const std::string& path, const ProgramText& text)
+void saveProgramFile(const std::string& path, const ProgramText& text, SyncMode sync)
 {
-    AtomicFile file(path);
+    AtomicFile file(path, sync);
     text.writeFileBytes([&](const char* p, size_t n) { file.write(p, n); });
     file.commit();
 }

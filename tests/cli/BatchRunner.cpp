@@ -11,6 +11,12 @@ namespace fs = std::filesystem;
 
 BatchOutcome runBatch(const std::vector<std::string>& args, const std::string& input)
 {
+    return runBatchThrough({}, args, input);
+}
+
+BatchOutcome runBatchThrough(
+    const std::vector<std::string>& launcher, const std::vector<std::string>& args, const std::string& input)
+{
     // Standard output and error go to files so large outputs cannot dead-lock the pipes.
     const std::string dir = freshFolder("run");
     const std::string inPath = dir + "/stdin", outPath = dir + "/stdout", errPath = dir + "/stderr";
@@ -21,11 +27,13 @@ BatchOutcome runBatch(const std::vector<std::string>& args, const std::string& i
         (void)!::freopen(outPath.c_str(), "wb", stdout);
         (void)!::freopen(errPath.c_str(), "wb", stderr);
         std::vector<char*> argv;
+        for (const auto& a : launcher)
+            argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(const_cast<char*>(TORVEL_BATCH));
         for (const auto& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        ::execv(TORVEL_BATCH, argv.data());
+        ::execv(argv.front(), argv.data());
         ::_exit(127);
     }
     int wstatus = 0;

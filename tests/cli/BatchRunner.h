@@ -11,6 +11,9 @@ struct BatchOutcome {
 };
 
 BatchOutcome runBatch(const std::vector<std::string>& args, const std::string& input = {});
+// The same through a launcher: `launcher` comes first, then torvel-batch and `args`.
+BatchOutcome runBatchThrough(
+    const std::vector<std::string>& launcher, const std::vector<std::string>& args, const std::string& input = {});
 
 std::string readAll(const std::string& path);
 void writeAll(const std::string& path, const std::string& bytes);

@@ -1,11 +1,18 @@
 #include "core/Errors.h"
 #include "core/FileIO.h"
 #include "core/ProgramFile.h"
+#include "core/Settings.h"
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <iostream>
+#include <functional>
+#include <grp.h>
+#include <sys/wait.h>
+#include <utime.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -21,6 +28,43 @@ fs::path tempDir()
     return fs::path(::mkdtemp(templ.data()));
 }
 
+// Tests run as root, who may write anything: permissions are tried as "nobody".
+constexpr uid_t kUser = 65534;
+
+// Runs `save` in a child process that is a normal user, and gives back the message it
+// failed with, "" when it succeeded.
+std::string asNormalUser(const std::function<void()>& save)
+{
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return "no pipe";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipe[0]);
+        std::string message;
+        if (::geteuid() == 0
+            && (::setgroups(0, nullptr) != 0 || ::setresgid(kUser, kUser, kUser) != 0
+                || ::setresuid(kUser, kUser, kUser) != 0))
+            message = "cannot become a normal user";
+        else
+            try {
+                save();
+            } catch (const std::exception& e) {
+                message = e.what();
+            }
+        (void)!::write(pipe[1], message.data(), message.size());
+        ::_exit(0);
+    }
+    ::close(pipe[1]);
+    std::string message;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        message.append(buffer, static_cast<size_t>(n));
+    ::close(pipe[0]);
+    ::waitpid(pid, nullptr, 0);
+    return message;
+}
+
 } // namespace
 
 TEST(FileIO, WritesAtomicallyAndKeepsPermissions)
@@ -29,7 +73,7 @@ TEST(FileIO, WritesAtomicallyAndKeepsPermissions)
     const std::string file = (dir / "prog.nc").string();
     writeFileAtomic(file, "N10\r\n");
     ::chmod(file.c_str(), 0640);
-    writeFileAtomic(file, std::string("N20\0\xff\n", 6));
+    writeFileAtomic(file, std::string("N20\0\xff\n", 6), SyncMode::NoSync);
     EXPECT_EQ(readFileBytes(file), std::string("N20\0\xff\n", 6));
     struct stat st { };
     ::stat(file.c_str(), &st);
@@ -51,16 +95,6 @@ TEST(FileIO, FailuresNameThePathAndKeepTheOldFile)
 
     const std::string file = (dir / "keep.nc").string();
     writeFileAtomic(file, "old");
-    if (::geteuid() != 0) { // root writes anywhere
-        ::chmod(dir.c_str(), 0500);
-        try {
-            writeFileAtomic(file, "new");
-            FAIL();
-        } catch (const FileError& e) {
-            EXPECT_EQ(std::string(e.what()), "Cannot create file " + file + ".");
-        }
-        ::chmod(dir.c_str(), 0700);
-    }
     EXPECT_THROW(writeFileAtomic((dir / "no" / "such" / "f.nc").string(), "x"), FileError);
     EXPECT_THROW(writeFileAtomic(dir.string(), "x"), FileError);
     EXPECT_EQ(readFileBytes(file), "old");
@@ -112,5 +146,76 @@ TEST(FileIO, ProgramFilesStreamExactly)
     saveProgramFile(file, t);
     EXPECT_EQ(readFileBytes(file), t.toFileBytes());
     EXPECT_EQ(loadProgramFile(file), t);
+    fs::remove_all(dir);
+}
+
+TEST(FileIO, AFileTheUserMayNotWriteIsRefusedThoughItsFolderTakesARename)
+{
+    struct Case {
+        bool settings; // the settings file, or a program
+        mode_t mode;
+        bool userOwnsFile; // else root's, in the user's own folder
+    };
+    const std::vector<Case> cases
+        = {{false, 0444, true}, {false, 0644, false}, {true, 0444, true}, {true, 0644, false}};
+    const bool root = ::geteuid() == 0;
+    for (const auto& c : cases) {
+        if (!c.userOwnsFile && !root) {
+            std::cout << "[  SKIPPED ] a file of another owner needs the tests to run as root\n";
+            continue;
+        }
+        const fs::path dir = tempDir();
+        const std::string file = (dir / (c.settings ? "Torvel.ini" : "prog.nc")).string();
+        const std::string old = c.settings ? "[CorA]\r\nValor=255\r\n" : "N10 X1\r\n";
+        writeFileAtomic(file, old);
+        ::chmod(file.c_str(), c.mode);
+        if (root) {
+            (void)!::chown(dir.c_str(), kUser, kUser);
+            if (c.userOwnsFile)
+                (void)!::chown(file.c_str(), kUser, kUser);
+        }
+        struct stat before { };
+        ::stat(file.c_str(), &before);
+
+        const std::string message = asNormalUser([&] {
+            if (c.settings)
+                SettingsFile(file).writeFont("Mono", 12);
+            else
+                saveProgramFile(file, ProgramText::fromFileBytes("N20\n"));
+        });
+        EXPECT_EQ(message, (c.settings ? "Unable to write to " : "Cannot create file ") + file + ".");
+        struct stat after { };
+        ::stat(file.c_str(), &after);
+        EXPECT_EQ(readFileBytes(file), old);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1); // no temporary left
+        fs::remove_all(dir);
+    }
+}
+
+TEST(FileIO, ASaveRemovesItsOwnStaleTemporaryFiles)
+{
+    const fs::path dir = tempDir();
+    const std::string file = (dir / "prog.nc").string();
+    // Left by saves killed outright: this file's, old and recent, and another file's.
+    struct Leftover {
+        std::string name;
+        time_t age;
+        bool removed;
+    };
+    const std::vector<Leftover> leftovers = {{".prog.nc.torvel-Ab12Cd", 120, true},
+        {".prog.nc.torvel-Ef34Gh", 10, false}, {".other.nc.torvel-Ab12Cd", 120, false}};
+    for (const auto& l : leftovers) {
+        writeFileAtomic((dir / l.name).string(), "N1\n");
+        const struct utimbuf times {
+            std::time(nullptr) - l.age, std::time(nullptr) - l.age
+        };
+        ::utime((dir / l.name).c_str(), &times);
+    }
+    writeFileAtomic(file, "N10\n");
+    for (const auto& l : leftovers)
+        EXPECT_EQ(fs::exists(dir / l.name), !l.removed) << l.name;
     fs::remove_all(dir);
 }

@@ -1,0 +1,126 @@
+#include "BatchRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <dirent.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSetpriv = "/usr/bin/setpriv";
+constexpr uid_t kUser = 65534; // nobody
+
+bool holdsTemporaryFile(const std::string& dir)
+{
+    DIR* d = ::opendir(dir.c_str());
+    bool found = false;
+    while (const dirent* e = d ? ::readdir(d) : nullptr)
+        found = found || std::string_view(e->d_name).find(".torvel-") != std::string_view::npos;
+    if (d)
+        ::closedir(d);
+    return found;
+}
+
+} // namespace
+
+TEST(BatchFiles, InPlaceAsANormalUserFailsWhereWritingWouldAndKeepsWhatItReplaces)
+{
+    if (::geteuid() != 0 || ::access(kSetpriv, X_OK) != 0)
+        GTEST_SKIP() << "running torvel-batch as a normal user needs root and setpriv";
+    struct Case {
+        std::string name;
+        mode_t mode;
+        uid_t owner;
+        bool secondLink;
+        bool usersFolder; // else root's, which the user may not write
+        bool saved;
+    };
+    const std::vector<Case> cases = {
+        {"write-protected", 0444, kUser, false, true, false},
+        {"another owner's, group-writable", 0664, 0, false, true, true},
+        {"two hard links", 0640, kUser, true, true, true},
+        {"writable, in a folder the user may not write", 0600, kUser, false, false, true},
+    };
+    for (const auto& c : cases) {
+        const std::string dir = freshFolder("user");
+        ::chmod(dir.c_str(), 0755);
+        if (c.usersFolder)
+            (void)!::chown(dir.c_str(), kUser, kUser);
+        const std::string file = dir + "/p.nc", link = dir + "/link.nc";
+        writeAll(file, "N10 X1\r\n");
+        (void)!::chown(file.c_str(), c.owner, kUser);
+        ::chmod(file.c_str(), c.mode);
+        if (c.secondLink)
+            ::link(file.c_str(), link.c_str());
+        struct stat before { };
+        ::stat(file.c_str(), &before);
+
+        const BatchOutcome o = runBatchThrough(
+            {kSetpriv, "--reuid=65534", "--regid=65534", "--clear-groups"}, {"spaces", "--remove", "--in-place", file});
+        struct stat after { };
+        ::stat(file.c_str(), &after);
+        EXPECT_EQ(o.status, c.saved ? 0 : 2) << c.name << ": " << o.err;
+        EXPECT_EQ(o.err, c.saved ? "" : "torvel-batch: Cannot create file " + file + ".\n") << c.name;
+        EXPECT_EQ(readAll(file), c.saved ? "N10X1\r\n" : "N10 X1\r\n") << c.name;
+        EXPECT_EQ(after.st_uid, before.st_uid) << c.name;
+        EXPECT_EQ(after.st_gid, before.st_gid) << c.name;
+        EXPECT_EQ(after.st_mode, before.st_mode) << c.name;
+        EXPECT_EQ(after.st_nlink, before.st_nlink) << c.name;
+        if (c.secondLink) {
+            EXPECT_EQ(readAll(link), readAll(file)) << c.name;
+        }
+        EXPECT_FALSE(holdsTemporaryFile(dir)) << c.name;
+        fs::remove_all(dir);
+    }
+}
+
+TEST(BatchFiles, ASignalDuringASaveLeavesNoTemporaryFile)
+{
+    const std::string dir = freshFolder("signal");
+    const std::string file = dir + "/p.nc";
+    std::string before, after;
+    for (int i = 0; i < 300000; ++i) {
+        const std::string n = "N" + std::to_string(i);
+        before += n + " G01 X1.5 Y-2.25 F800\n";
+        after += n + " G02 X1.5 Y-2.25 F800\n";
+    }
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        bool caught = false;
+        // The signal must fall while the file is being written; a save that ends first is tried again.
+        for (int attempt = 0; attempt < 10 && !caught; ++attempt) {
+            writeAll(file, before);
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                ::signal(sig, SIG_DFL); // a test runner may have had it ignored
+                (void)!::freopen("/dev/null", "wb", stdout);
+                ::execl(TORVEL_BATCH, TORVEL_BATCH, "replace", "--find", "G01", "--with", "G02", "--in-place",
+                    file.c_str(), static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            int status = 0;
+            while (::waitpid(pid, &status, WNOHANG) == 0) {
+                if (holdsTemporaryFile(dir)) {
+                    ::kill(pid, sig);
+                    ::waitpid(pid, &status, 0);
+                    caught = true;
+                    break;
+                }
+                ::usleep(200);
+            }
+            if (!caught)
+                continue;
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << sig;
+            EXPECT_FALSE(holdsTemporaryFile(dir)) << sig;
+            const std::string now = readAll(file);
+            EXPECT_TRUE(now == before || now == after) << sig << ": " << now.size() << " bytes";
+        }
+        EXPECT_TRUE(caught) << "no save was caught while writing; signal " << sig;
+    }
+    fs::remove_all(dir);
+}
