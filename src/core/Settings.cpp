@@ -2,15 +2,10 @@
 
 #include "core/Errors.h"
 #include "core/FileIO.h"
-
-// Bytes pass through untouched; the file is in the platform code page.
-#define SI_NO_CONVERSION
-// Debian splits the header; this unit instantiates the templates itself.
-#define SI_IMPLEMENTATION
-// CSimpleIniA compares section and key names without regard to case (the "Case" variant does not).
-#include <SimpleIni.h>
+#include "core/IniText.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,17 +57,36 @@ std::optional<int32_t> parseIniInteger(const std::string& raw)
 
 namespace {
 
-bool loadIni(const std::string& path, CSimpleIniA& ini)
+SettingsSource load(const std::string& path, std::string& bytes)
 {
-    ini.SetUnicode(false);
-    ini.SetSpaces(false);
-    std::string bytes;
-    try {
-        bytes = readFileBytes(path);
-    } catch (const FileError&) {
-        return false;
+    // Not blocking: a pipe under the settings file's name must not stop the start.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? SettingsSource::Missing : SettingsSource::Unreadable;
+    SettingsSource source = SettingsSource::Read;
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        source = SettingsSource::Unreadable;
+    else if (st.st_size > kSettingsFileLimit)
+        source = SettingsSource::TooLarge;
+    // Read one byte past the limit: a file that grew meanwhile is still caught.
+    bytes.resize(source == SettingsSource::Read ? static_cast<size_t>(kSettingsFileLimit) + 1 : 0);
+    size_t size = 0;
+    while (size < bytes.size()) {
+        const ssize_t r = ::read(fd, bytes.data() + size, bytes.size() - size);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            source = SettingsSource::Unreadable;
+        if (r <= 0)
+            break;
+        size += static_cast<size_t>(r);
     }
-    return ini.LoadData(bytes.data(), bytes.size()) >= 0;
+    ::close(fd);
+    if (size > static_cast<size_t>(kSettingsFileLimit))
+        source = SettingsSource::TooLarge;
+    bytes.resize(source == SettingsSource::Read ? size : 0);
+    return source;
 }
 
 } // namespace
@@ -86,19 +100,18 @@ bool SettingsFile::exists() const
 Settings SettingsFile::read() const
 {
     Settings s;
-    CSimpleIniA ini;
-    if (!exists() || !loadIni(path_, ini))
+    std::string bytes;
+    s.source = load(path_, bytes);
+    if (s.source != SettingsSource::Read)
         return s;
-    s.fileFound = true;
-    for (size_t i = 0; i < kColourSections.size(); ++i) {
-        const char* v = ini.GetValue(kColourSections[i], "Valor", nullptr);
-        if (v)
-            s.colours[i] = parseIniInteger(v).value_or(0);
-    }
-    if (const char* v = ini.GetValue("FONTE", "TIPO", nullptr))
-        s.fontName = v;
-    if (const char* v = ini.GetValue("FONTE", "TAMANHO", nullptr))
-        s.fontSize = parseIniInteger(v).value_or(0);
+    const IniText ini(std::move(bytes));
+    for (size_t i = 0; i < kColourSections.size(); ++i)
+        if (const auto v = ini.value(kColourSections[i], "Valor"))
+            s.colours[i] = parseIniInteger(*v).value_or(0);
+    if (const auto v = ini.value("FONTE", "TIPO"))
+        s.fontName = *v;
+    if (const auto v = ini.value("FONTE", "TAMANHO"))
+        s.fontSize = parseIniInteger(*v).value_or(0);
     return s;
 }
 
@@ -113,18 +126,15 @@ std::optional<std::string> SettingsFile::value(const std::string& section, const
 
 void SettingsFile::write(const std::vector<Entry>& entries) const
 {
-    CSimpleIniA ini;
-    ini.SetUnicode(false);
-    ini.SetSpaces(false);
-    if (exists() && !loadIni(path_, ini))
+    std::string bytes;
+    const SettingsSource found = load(path_, bytes);
+    if (found != SettingsSource::Read && found != SettingsSource::Missing)
         throw FileError::unableToWrite(path_);
+    IniText ini(std::move(bytes));
     for (const Entry& e : entries)
-        ini.SetValue(e.section.c_str(), e.key.c_str(), e.value.c_str());
-    std::string out;
-    if (ini.Save(out) < 0)
-        throw FileError::unableToWrite(path_);
+        ini.set(e.section, e.key, e.value);
     try {
-        writeFileAtomic(path_, out);
+        writeFileAtomic(path_, ini.bytes());
     } catch (const FileError&) {
         throw FileError::unableToWrite(path_);
     }

@@ -17,11 +17,18 @@ inline constexpr std::array<const char*, 19> kColourSections = {"CorA", "CorB", 
 // Colours are 0x00BBGGRR words; 0 is black.
 using ColourValues = std::array<int32_t, 19>;
 
+// What reading the settings file came to. A file that is there but cannot be read
+// is no missing file: the user is told, and the defaults stand in for it.
+enum class SettingsSource { Missing, Read, Unreadable, TooLarge };
+
+// No settings file is this large; a larger one is not read (nor rewritten).
+inline constexpr long long kSettingsFileLimit = 1 << 20;
+
 struct Settings {
     ColourValues colours {};
     std::string fontName;
     int fontSize = 0;
-    bool fileFound = false;
+    SettingsSource source = SettingsSource::Missing;
 };
 
 // Decimal, or hexadecimal after "0x" or "$"; anything else gives nullopt.
@@ -36,11 +43,13 @@ public:
     const std::string& path() const { return path_; }
     bool exists() const;
 
-    // Reads colours and font; a missing file leaves every value at its default.
+    // Reads colours and font; a file missing, unreadable or too large leaves every
+    // value at its default, and `source` says which.
     Settings read() const;
 
-    // Writes the given keys in order, creating the file if missing and keeping
-    // every other section and key. Throws FileError "Unable to write to %s.".
+    // Writes the given keys in order, creating the file if missing and changing no
+    // other line. Throws FileError "Unable to write to %s.", also for a file that is
+    // there but cannot be read (its other lines could not be kept).
     struct Entry {
         std::string section, key, value;
     };
