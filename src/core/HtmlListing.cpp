@@ -106,12 +106,14 @@ int appendLine(std::string& out, Tokenizer& tokenizer, std::string_view line, in
 
 } // namespace
 
-std::string htmlListing(const ProgramText& text, const ColourValues& colours, const HtmlListingOptions& options)
+void writeHtmlListing(
+    const ProgramText& text, const ColourValues& colours, const HtmlListingOptions& options, const HtmlSink& sink)
 {
+    constexpr size_t kPiece = 1 << 20;
     const bool utf8 = showsAsUtf8(text);
 
     std::string out;
-    out.reserve(text.byteSize() * 3 + 4096);
+    out.reserve(kPiece + 4096);
     out += "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>";
     appendEscaped(out, options.title);
     out += "</title>\n";
@@ -124,9 +126,20 @@ std::string htmlListing(const ProgramText& text, const ColourValues& colours, co
         if (i > 0)
             out += '\n';
         range = appendLine(out, tokenizer, text.line(static_cast<long long>(i)), range, utf8);
+        if (out.size() >= kPiece) {
+            sink(out);
+            out.clear();
+        }
     }
     out += "</pre>\n</body>\n</html>\n";
-    return out;
+    sink(out);
+}
+
+std::string htmlListing(const ProgramText& text, const ColourValues& colours, const HtmlListingOptions& options)
+{
+    std::string page;
+    writeHtmlListing(text, colours, options, [&page](std::string_view piece) { page.append(piece); });
+    return page;
 }
 
 } // namespace torvel
