@@ -117,11 +117,10 @@ Settings SettingsFile::read() const
 
 std::optional<std::string> SettingsFile::value(const std::string& section, const std::string& key) const
 {
-    CSimpleIniA ini;
-    if (!exists() || !loadIni(path_, ini))
+    std::string bytes;
+    if (load(path_, bytes) != SettingsSource::Read)
         return std::nullopt;
-    const char* v = ini.GetValue(section.c_str(), key.c_str(), nullptr);
-    return v ? std::optional<std::string>(v) : std::nullopt;
+    return IniText(std::move(bytes)).value(section, key);
 }
 
 void SettingsFile::write(const std::vector<Entry>& entries) const
