@@ -11,72 +11,72 @@ RangeGroup::RangeGroup(const Captions& captions, QWidget* parent)
 {
     setObjectName(QStringLiteral("RangeGroup"));
 
-    RadioButton3 = new QRadioButton(captions.wholeFile, this);
-    RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
-    RadioButton3->setChecked(true);
+    wholeFileOption_ = new QRadioButton(captions.wholeFile, this);
+    wholeFileOption_->setObjectName(QStringLiteral("RadioButton3"));
+    wholeFileOption_->setChecked(true);
 
-    RadioButton4 = new QRadioButton(QStringLiteral("Aplicar da linha"), this);
-    RadioButton4->setObjectName(QStringLiteral("RadioButton4"));
+    lineOption_ = new QRadioButton(QStringLiteral("Aplicar da linha"), this);
+    lineOption_->setObjectName(QStringLiteral("RadioButton4"));
 
-    SpinEdit1 = new NumberField(QStringLiteral("SpinEdit1"), kLowest, kHighest, 1, this);
-    SpinEdit1->setAccessibleName(QStringLiteral("Primeira linha"));
+    firstLine_ = new NumberField(QStringLiteral("SpinEdit1"), kLowest, kHighest, 1, this);
+    firstLine_->setAccessibleName(QStringLiteral("Primeira linha"));
     until_ = new QLabel(QStringLiteral("até"), this);
     until_->setObjectName(captions.untilLabelName);
-    SpinEdit2 = new NumberField(QStringLiteral("SpinEdit2"), kLowest, kHighest, 1, this);
-    SpinEdit2->setAccessibleName(QStringLiteral("Última linha"));
-    until_->setBuddy(SpinEdit2);
+    lastLine_ = new NumberField(QStringLiteral("SpinEdit2"), kLowest, kHighest, 1, this);
+    lastLine_->setAccessibleName(QStringLiteral("Última linha"));
+    until_->setBuddy(lastLine_);
 
     auto* lines = new QHBoxLayout;
-    lines->addWidget(RadioButton4);
-    lines->addWidget(SpinEdit1);
+    lines->addWidget(lineOption_);
+    lines->addWidget(firstLine_);
     lines->addWidget(until_);
-    lines->addWidget(SpinEdit2);
+    lines->addWidget(lastLine_);
     lines->addStretch(1);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(RadioButton3);
+    column->addWidget(wholeFileOption_);
     column->addLayout(lines);
 
-    setTabOrder(RadioButton3, RadioButton4);
-    setTabOrder(RadioButton4, SpinEdit1);
-    setTabOrder(SpinEdit1, SpinEdit2);
+    setTabOrder(wholeFileOption_, lineOption_);
+    setTabOrder(lineOption_, firstLine_);
+    setTabOrder(firstLine_, lastLine_);
 
     setFieldsEnabled(false);
-    RadioButton3->installEventFilter(this);
-    RadioButton4->installEventFilter(this);
+    wholeFileOption_->installEventFilter(this);
+    lineOption_->installEventFilter(this);
 }
 
 bool RangeGroup::eventFilter(QObject* watched, QEvent* event)
 {
     // The options act when they receive the focus, by click or by keyboard, not when they are chosen.
     if (event->type() == QEvent::FocusIn) {
-        if (watched == RadioButton3)
-            RadioButton3Enter();
-        else if (watched == RadioButton4)
-            RadioButton4Enter();
+        if (watched == wholeFileOption_)
+            wholeFileFocused();
+        else if (watched == lineOption_)
+            lineOptionFocused();
     }
     return QFrame::eventFilter(watched, event);
 }
 
-void RangeGroup::RadioButton3Enter() { setFieldsEnabled(false); }
+void RangeGroup::wholeFileFocused() { setFieldsEnabled(false); }
 
-void RangeGroup::RadioButton4Enter() { setFieldsEnabled(true); }
+void RangeGroup::lineOptionFocused() { setFieldsEnabled(true); }
 
 void RangeGroup::setFieldsEnabled(bool on)
 {
-    SpinEdit1->setEnabled(on);
+    firstLine_->setEnabled(on);
     until_->setEnabled(on);
-    SpinEdit2->setEnabled(on);
+    lastLine_->setEnabled(on);
 }
 
 torvel::Range RangeGroup::range() const
 {
-    SpinEdit1->interpretText();
-    SpinEdit2->interpretText();
+    firstLine_->interpretText();
+    lastLine_->interpretText();
     torvel::Range r;
-    r.wholeFile = !RadioButton4->isChecked();
-    r.first = SpinEdit1->value();
-    r.last = SpinEdit2->value();
+    r.wholeFile = !lineOption_->isChecked();
+    r.first = firstLine_->value();
+    r.last = lastLine_->value();
     return r;
 }

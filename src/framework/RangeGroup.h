@@ -28,10 +28,10 @@ public:
     // Read once when "Aplicar" is pressed; text still being typed is settled first.
     torvel::Range range() const;
 
-    QRadioButton* wholeFileOption() const { return RadioButton3; }
-    QRadioButton* lineOption() const { return RadioButton4; }
-    QSpinBox* firstLine() const { return SpinEdit1; }
-    QSpinBox* lastLine() const { return SpinEdit2; }
+    QRadioButton* wholeFileOption() const { return wholeFileOption_; }
+    QRadioButton* lineOption() const { return lineOption_; }
+    QSpinBox* firstLine() const { return firstLine_; }
+    QSpinBox* lastLine() const { return lastLine_; }
     QLabel* untilLabel() const { return until_; }
 
     static constexpr int kLowest = 1;
@@ -41,13 +41,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void RadioButton3Enter();
-    void RadioButton4Enter();
+    void wholeFileFocused();
+    void lineOptionFocused();
     void setFieldsEnabled(bool on);
 
-    QRadioButton* RadioButton3;
-    QRadioButton* RadioButton4;
-    QSpinBox* SpinEdit1;
+    QRadioButton* wholeFileOption_;
+    QRadioButton* lineOption_;
+    QSpinBox* firstLine_;
     QLabel* until_;
-    QSpinBox* SpinEdit2;
+    QSpinBox* lastLine_;
 };

@@ -44,18 +44,18 @@ ToolDialog::ToolDialog(Session& session, ToolRunner& runner, const Setup& setup,
     fields_ = new QGridLayout;
     groupLayout_->addLayout(fields_, 0, 0);
 
-    SpeedButton1 = new QToolButton(group_);
-    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton1->setAutoRaise(true);
-    SpeedButton1->setIcon(helpIcon());
-    SpeedButton1->setText(QStringLiteral("?"));
-    SpeedButton1->setToolTip(QStringLiteral("Ajuda"));
-    SpeedButton1->setAccessibleName(QStringLiteral("Ajuda"));
-    SpeedButton1->setFocusPolicy(Qt::StrongFocus);
-    groupLayout_->addWidget(SpeedButton1, 0, 1, Qt::AlignTop | Qt::AlignRight);
-    connect(SpeedButton1, &QToolButton::clicked, this, &ToolDialog::SpeedButton1Click);
+    helpButton_ = new QToolButton(group_);
+    helpButton_->setObjectName(QStringLiteral("SpeedButton1"));
+    helpButton_->setAutoRaise(true);
+    helpButton_->setIcon(helpIcon());
+    helpButton_->setText(QStringLiteral("?"));
+    helpButton_->setToolTip(QStringLiteral("Ajuda"));
+    helpButton_->setAccessibleName(QStringLiteral("Ajuda"));
+    helpButton_->setFocusPolicy(Qt::StrongFocus);
+    groupLayout_->addWidget(helpButton_, 0, 1, Qt::AlignTop | Qt::AlignRight);
+    connect(helpButton_, &QToolButton::clicked, this, &ToolDialog::openHelpPage);
     auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
-    connect(f1, &QShortcut::activated, this, &ToolDialog::SpeedButton1Click);
+    connect(f1, &QShortcut::activated, this, &ToolDialog::openHelpPage);
 
     if (setup.withRange) {
         auto* line = new QFrame(group_);
@@ -115,7 +115,7 @@ void ToolDialog::setFieldOrder(const QList<QWidget*>& ownFields)
     QList<QWidget*> order = ownFields;
     if (range_)
         order << range_->wholeFileOption() << range_->lineOption() << range_->firstLine() << range_->lastLine();
-    order << apply_ << cancel_ << SpeedButton1;
+    order << apply_ << cancel_ << helpButton_;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     order.first()->setFocus();
@@ -128,7 +128,7 @@ void ToolDialog::makeOptionGroup(std::initializer_list<QRadioButton*> options)
         group->addButton(option);
 }
 
-void ToolDialog::SpeedButton1Click() { session_.openHelp(helpPage_); }
+void ToolDialog::openHelpPage() { session_.openHelp(helpPage_); }
 
 std::string ToolDialog::programBytes(const QString& typed) const { return session_.toProgramBytes(typed); }
 

@@ -41,7 +41,7 @@ public:
     RangeGroup* rangeGroup() const { return range_; }
     QPushButton* applyButton() const { return apply_; }
     QPushButton* cancelButton() const { return cancel_; }
-    QToolButton* helpButton() const { return SpeedButton1; }
+    QToolButton* helpButton() const { return helpButton_; }
 
 protected:
     ToolDialog(Session& session, ToolRunner& runner, const Setup& setup, QWidget* parent);
@@ -75,7 +75,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void SpeedButton1Click();
+    void openHelpPage();
 
     Session& session_;
     ToolRunner& runner_;
@@ -84,7 +84,7 @@ private:
     QGridLayout* groupLayout_;
     QGridLayout* fields_;
     RangeGroup* range_ = nullptr;
-    QToolButton* SpeedButton1;
+    QToolButton* helpButton_;
     QPushButton* apply_;
     QPushButton* cancel_;
     bool placed_ = false;

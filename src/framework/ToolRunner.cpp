@@ -3,7 +3,7 @@
 #include "framework/Gauge.h"
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
-#include "framework/Unit14.h"
+#include "framework/ProgressWindow.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -37,7 +37,7 @@ public:
 
     void started(std::string_view caption, long long maximum) override
     {
-        TForm14* progress = runner_.progress_;
+        ProgressWindow* progress = runner_.progress_;
         progress->setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
         progress->gauge()->setMaxValue(maximum);
         progress->gauge()->setMinValue(0);
@@ -91,7 +91,7 @@ private:
     Clock::duration refreshGap_ = std::chrono::milliseconds(kRefreshMs);
 };
 
-ToolRunner::ToolRunner(Session& session, QWidget* mainWindow, TForm14* progress, QObject* parent)
+ToolRunner::ToolRunner(Session& session, QWidget* mainWindow, ProgressWindow* progress, QObject* parent)
     : QObject(parent)
     , session_(session)
     , mainWindow_(mainWindow)

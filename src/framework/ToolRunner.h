@@ -11,7 +11,7 @@
 class QDialog;
 class QWidget;
 class Session;
-class TForm14;
+class ProgressWindow;
 
 // Drives every function the dialogs start: the range tools through the progress
 // window and the run protocol, the line commands at once. The view is told about
@@ -20,7 +20,7 @@ class TForm14;
 class ToolRunner : public QObject {
     Q_OBJECT
 public:
-    ToolRunner(Session& session, QWidget* mainWindow, TForm14* progress, QObject* parent = nullptr);
+    ToolRunner(Session& session, QWidget* mainWindow, ProgressWindow* progress, QObject* parent = nullptr);
 
     // Hides the dialog, shows the progress window, runs the tool over the range and
     // closes the dialog at the end, whatever the outcome.
@@ -30,7 +30,7 @@ public:
     // A line command: snapshot, the edit, history entry; then the caret goes where the command says.
     torvel::RunResult edit(std::string_view tag, const LineCommand& command);
 
-    TForm14* progressWindow() const { return progress_; }
+    ProgressWindow* progressWindow() const { return progress_; }
 
     // Called before each examined line, before the cancel flag is read (tests cancel through it).
     std::function<void(long long position)> lineHook;
@@ -47,6 +47,6 @@ private:
 
     Session& session_;
     QWidget* mainWindow_;
-    TForm14* progress_;
+    ProgressWindow* progress_;
     bool compactPending_ = false;
 };

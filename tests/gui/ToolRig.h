@@ -3,7 +3,7 @@
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
-#include "framework/Unit14.h"
+#include "framework/ProgressWindow.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -18,7 +18,7 @@
 struct ToolRig {
     std::unique_ptr<QWidget> main = std::make_unique<QWidget>();
     Session session;
-    TForm14* progress = new TForm14(main.get());
+    ProgressWindow* progress = new ProgressWindow(main.get());
     ToolRunner runner {session, main.get(), progress};
     QStringList messages;
     QStringList helpPages;

@@ -1,5 +1,5 @@
 #include "core/Settings.h"
-#include "highlight/Unit16.h"
+#include "highlight/ColourDialog.h"
 
 #include <QFile>
 #include <QFrame>
@@ -28,13 +28,13 @@ struct Rig {
     QList<QColor> initials; // what each pick started from
     QStringList errors;
     QStringList helpPages;
-    std::unique_ptr<TForm16> dialog;
+    std::unique_ptr<ColourDialog> dialog;
 
     explicit Rig(const QString& settingsPath = QString())
     {
         if (!settingsPath.isEmpty())
             path = settingsPath;
-        TForm16::Seams seams;
+        ColourDialog::Seams seams;
         seams.pickColour = [this](const QColor& initial) {
             initials << initial;
             std::optional<QColor> a;
@@ -46,7 +46,7 @@ struct Rig {
         };
         seams.reportError = [this](const QString& m) { errors << m; };
         seams.openHelp = [this](const QString& page) { helpPages << page; };
-        dialog = std::make_unique<TForm16>(
+        dialog = std::make_unique<ColourDialog>(
             values, torvel::SettingsFile(QFile::encodeName(path).toStdString()), nullptr, std::move(seams));
     }
 
@@ -113,14 +113,14 @@ void TestColourDialog::windowLayout()
         const QString caption = QStringLiteral("Função ") + QString::fromUtf8(letters[row]);
         QLabel* label = r.child<QLabel>(qPrintable(QStringLiteral("Label%1").arg(labels[row])));
         QCOMPARE(label->text(), caption);
-        QCOMPARE(r.dialog->Labels[static_cast<size_t>(row)], label);
-        QCOMPARE(r.dialog->Shapes[static_cast<size_t>(row)]->objectName(), QStringLiteral("Shape%1").arg(labels[row]));
+        QCOMPARE(r.dialog->rowLabel(row), label);
+        QCOMPARE(r.dialog->swatch(row)->objectName(), QStringLiteral("Shape%1").arg(labels[row]));
         QToolButton* b = r.child<QToolButton>(qPrintable(QStringLiteral("SpeedButton%1").arg(buttons[row])));
-        QCOMPARE(r.dialog->SpeedButtons[static_cast<size_t>(row)], b);
+        QCOMPARE(r.dialog->pickButton(row), b);
         QVERIFY(b->autoRaise());
         QVERIFY(!b->icon().isNull());
         QVERIFY(b->focusPolicy() & Qt::TabFocus);
-        QCOMPARE(r.dialog->Shapes[static_cast<size_t>(row)]->accessibleName(), QStringLiteral("Cor da ") + caption);
+        QCOMPARE(r.dialog->swatch(row)->accessibleName(), QStringLiteral("Cor da ") + caption);
         QVERIFY(!b->accessibleName().isEmpty());
         // Left column A..N, right column R..<>.
         const bool left = row < 10;
@@ -193,7 +193,7 @@ void TestColourDialog::applyThroughExec()
     Rig r;
     r.answers.push_back(QColor(0, 0, 255));
     QTimer::singleShot(0, r.dialog.get(), [&r] {
-        r.dialog->SpeedButtonClick(0);
+        r.dialog->pickRowColour(0);
         r.child<QPushButton>("btnOK")->click();
     });
     QCOMPARE(r.dialog->exec(), int(QDialog::Accepted));

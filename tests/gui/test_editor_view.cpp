@@ -1,5 +1,5 @@
 #include "core/ProgramText.h"
-#include "editor/TSynEdit.h"
+#include "editor/ProgramView.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -31,7 +31,7 @@ torvel::ProgramText programOf(long long lines)
 }
 
 // The view's line without its line break.
-QString shownLine(const TSynEdit& view, int line)
+QString shownLine(const ProgramView& view, int line)
 {
     QString s = view.text(line);
     while (s.endsWith(QLatin1Char('\n')) || s.endsWith(QLatin1Char('\r')))
@@ -87,16 +87,16 @@ private slots:
 
 void TestEditorView::gutterNumbersHaveFourPlaces()
 {
-    QCOMPARE(TSynEdit::gutterText(1), QStringLiteral("0001"));
-    QCOMPARE(TSynEdit::gutterText(7), QStringLiteral("0007"));
-    QCOMPARE(TSynEdit::gutterText(9999), QStringLiteral("9999"));
-    QCOMPARE(TSynEdit::gutterText(10000), QStringLiteral("10000"));
-    QCOMPARE(TSynEdit::gutterText(1000000), QStringLiteral("1000000"));
+    QCOMPARE(ProgramView::gutterText(1), QStringLiteral("0001"));
+    QCOMPARE(ProgramView::gutterText(7), QStringLiteral("0007"));
+    QCOMPARE(ProgramView::gutterText(9999), QStringLiteral("9999"));
+    QCOMPARE(ProgramView::gutterText(10000), QStringLiteral("10000"));
+    QCOMPARE(ProgramView::gutterText(1000000), QStringLiteral("1000000"));
 }
 
 void TestEditorView::gutterShowsLongNumbersWithoutWidening()
 {
-    TSynEdit view;
+    ProgramView view;
     view.resize(600, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -122,7 +122,7 @@ void TestEditorView::gutterShowsLongNumbersWithoutWidening()
 
 void TestEditorView::gutterIsPaintedSilver()
 {
-    TSynEdit view;
+    ProgramView view;
     view.resize(600, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -142,7 +142,7 @@ void TestEditorView::gutterIsPaintedSilver()
 
 void TestEditorView::configuration()
 {
-    TSynEdit view;
+    ProgramView view;
     QCOMPARE(view.objectName(), QStringLiteral("SynEditor"));
     QVERIFY(view.isReadOnly());
     QCOMPARE(view.paper(), QColor(Qt::white));
@@ -163,7 +163,7 @@ void TestEditorView::configuration()
 
 void TestEditorView::typingChangesNothing()
 {
-    TSynEdit view;
+    ProgramView view;
     view.show();
     const torvel::ProgramText text = programOf(3);
     view.setProgram(text, false);
@@ -180,7 +180,7 @@ void TestEditorView::typingChangesNothing()
     // Unindenting moves nothing either; Shift+Tab leaves the view backwards.
     QWidget window;
     auto* previous = new QLineEdit(&window);
-    auto* inWindow = new TSynEdit(&window);
+    auto* inWindow = new ProgramView(&window);
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(previous);
     layout->addWidget(inWindow);
@@ -199,7 +199,7 @@ void TestEditorView::typingChangesNothing()
 
 void TestEditorView::keyBindings()
 {
-    TSynEdit view;
+    ProgramView view;
     QsciCommandSet* set = view.standardCommands();
     auto boundTo = [set](QKeyCombination key) -> int {
         QsciCommand* c = set->boundTo(key.toCombined());
@@ -225,7 +225,7 @@ void TestEditorView::keyBindings()
 
 void TestEditorView::caretRowIsClampedAndKeepsColumn()
 {
-    TSynEdit view;
+    ProgramView view;
     view.resize(400, 300);
     view.show();
     const auto text = torvel::ProgramText::fromFileBytes("N10 G01 X5\nN20\nN30 G00 Y7\n");
@@ -249,7 +249,7 @@ void TestEditorView::caretRowIsClampedAndKeepsColumn()
 
 void TestEditorView::refreshKeepsCaretAndScroll()
 {
-    TSynEdit view;
+    ProgramView view;
     view.resize(400, 300);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -273,7 +273,7 @@ void TestEditorView::refreshKeepsCaretAndScroll()
 
 void TestEditorView::windowHoldsTheLinesAroundTheScreen()
 {
-    TSynEdit view;
+    ProgramView view;
     view.resize(600, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -281,7 +281,7 @@ void TestEditorView::windowHoldsTheLinesAroundTheScreen()
     view.setProgram(text, false);
     QCOMPARE(view.lineCount(), 120000LL);
     const long held = view.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
-    QCOMPARE(held, static_cast<long>(TSynEdit::kWindowLines));
+    QCOMPARE(held, static_cast<long>(ProgramView::kWindowLines));
     auto windowMatches = [&] {
         const long lines = view.SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
         for (int i = 0; i < lines; ++i) {
@@ -299,7 +299,7 @@ void TestEditorView::windowHoldsTheLinesAroundTheScreen()
         QCOMPARE(view.firstVisibleRow(),
             std::min(row, 120000LL - view.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN) + 1));
         QVERIFY(windowMatches());
-        QCOMPARE(view.gutterTextAt(view.firstVisibleRow()), TSynEdit::gutterText(view.firstVisibleRow()));
+        QCOMPARE(view.gutterTextAt(view.firstVisibleRow()), ProgramView::gutterText(view.firstVisibleRow()));
         QCOMPARE(view.rowScrollBar()->value(), static_cast<int>(view.firstVisibleRow() - 1));
         QCOMPARE(view.caretRow(), 1LL); // scrolling leaves the caret where it was
     }
@@ -309,7 +309,7 @@ void TestEditorView::windowHoldsTheLinesAroundTheScreen()
     view.setCaretRow(120000);
     QCOMPARE(view.caretRow(), 120000LL);
     QVERIFY(windowMatches());
-    QCOMPARE(view.windowStart(), 120000LL - TSynEdit::kWindowLines);
+    QCOMPARE(view.windowStart(), 120000LL - ProgramView::kWindowLines);
 
     view.clearAll();
     QCOMPARE(view.lineCount(), 0LL);
@@ -327,7 +327,7 @@ void TestEditorView::scrollBarIsPaintedWhenItsThumbMoves()
             return false;
         }
     } count;
-    TSynEdit view;
+    ProgramView view;
     view.resize(600, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -359,7 +359,7 @@ void TestEditorView::scrollBarIsPaintedWhenItsThumbMoves()
 
 void TestEditorView::keysWalkPastTheWindowsEdges()
 {
-    TSynEdit view;
+    ProgramView view;
     view.resize(600, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -406,14 +406,14 @@ void TestEditorView::keysWalkPastTheWindowsEdges()
         QCoreApplication::sendEvent(view.viewport(), &wheel);
         QCoreApplication::processEvents();
     }
-    QVERIFY(view.firstVisibleRow() > TSynEdit::kWindowLines);
+    QVERIFY(view.firstVisibleRow() > ProgramView::kWindowLines);
     QVERIFY(view.windowStart() > 0);
     QCOMPARE(view.rowScrollBar()->value(), static_cast<int>(view.firstVisibleRow() - 1));
     const long long top = view.firstVisibleRow();
     const std::string_view topLine = text.line(top - 1);
     QCOMPARE(shownLine(view, static_cast<int>(top - 1 - view.windowStart())),
         QLatin1String(topLine.data(), static_cast<qsizetype>(topLine.size())));
-    QCOMPARE(view.gutterTextAt(top), TSynEdit::gutterText(top));
+    QCOMPARE(view.gutterTextAt(top), ProgramView::gutterText(top));
 
     // A key brings a caret the scroll bar left behind back into the window.
     view.setCaretRow(20);
@@ -440,7 +440,7 @@ void TestEditorView::keysWalkPastTheWindowsEdges()
 
 void TestEditorView::selectionReachesPastTheWindow()
 {
-    TSynEdit view;
+    ProgramView view;
     view.resize(600, 400);
     view.show();
     const torvel::ProgramText text = programOf(12000);
@@ -478,7 +478,7 @@ void TestEditorView::selectionReachesPastTheWindow()
 
 void TestEditorView::refreshKeepsARowOutsideTheWindow()
 {
-    TSynEdit view;
+    ProgramView view;
     view.resize(600, 400);
     view.show();
     torvel::ProgramText text = programOf(20000);
@@ -529,7 +529,7 @@ void TestEditorView::refreshKeepsARowOutsideTheWindow()
 
 void TestEditorView::windows1252AndUtf8Display()
 {
-    TSynEdit view;
+    ProgramView view;
     const auto cp1252 = torvel::ProgramText::fromFileBytes("(POSI\xC7\xC3O)\r\nN10 \x80\r\n");
     view.setProgram(cp1252, false);
     QCOMPARE(shownLine(view, 0), QStringLiteral("(POSIÇÃO)"));
@@ -546,7 +546,7 @@ void TestEditorView::windows1252AndUtf8Display()
 
 void TestEditorView::emptyTextHasNoLines()
 {
-    TSynEdit view;
+    ProgramView view;
     QCOMPARE(view.lineCount(), 0LL);
     const torvel::ProgramText empty;
     view.setProgram(empty, false);
@@ -558,7 +558,7 @@ void TestEditorView::emptyTextHasNoLines()
 
 void TestEditorView::missingFaceFallsBackToFixedFont()
 {
-    TSynEdit view;
+    ProgramView view;
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     if (QFontDatabase::hasFamily(QStringLiteral("Courier New")))
         QCOMPARE(view.fontFace(), QStringLiteral("Courier New"));
@@ -577,7 +577,7 @@ void TestEditorView::missingFaceFallsBackToFixedFont()
 
 void TestEditorView::highlighterTakesTheViewFont()
 {
-    TSynEdit view;
+    ProgramView view;
     TwoStyles lexer;
     view.setFontSize(12);
     view.setHighlighter(&lexer);
@@ -595,7 +595,7 @@ void TestEditorView::highlighterTakesTheViewFont()
 
 void TestEditorView::copiesTheSelection()
 {
-    TSynEdit view;
+    ProgramView view;
     const auto text = torvel::ProgramText::fromFileBytes("N10 G01\r\nN20\r\n");
     view.setProgram(text, false);
     view.setSelection(0, 4, 0, 7);

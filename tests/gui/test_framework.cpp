@@ -6,8 +6,8 @@
 #include "framework/RangeGroup.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
-#include "framework/Unit14.h"
-#include "framework/Unit17.h"
+#include "framework/ProgressWindow.h"
+#include "framework/HistoryViewer.h"
 
 #include "ToolRig.h"
 
@@ -249,34 +249,34 @@ void TestFramework::viewerShowsOneFunctionOrAll()
     auto& history = rig.session.document().history;
     for (int k = 1; k <= 10; ++k)
         history.record("Tag", "linha " + std::to_string(k) + "\r\nsegunda " + std::to_string(k));
-    TForm17 viewer(rig.session, rig.main.get());
+    HistoryViewer viewer(rig.session, rig.main.get());
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Histórico das funções aplicadas"));
     QCOMPARE(viewer.size(), QSize(590, 329));
     QCOMPARE(viewer.groupBox()->title(), QStringLiteral(" Dados para Operação "));
 
     viewer.showFor(1);
     QCOMPARE(viewer.groupBox()->title(), QStringLiteral(" Dados da função número 1 aplicada no arquivo "));
-    QCOMPARE(viewer.memo()->toPlainText(), QStringLiteral("linha 1\nsegunda 1"));
+    QCOMPARE(viewer.descriptionText()->toPlainText(), QStringLiteral("linha 1\nsegunda 1"));
     // A long line wraps: the text has a vertical bar only.
-    QCOMPARE(viewer.memo()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    QCOMPARE(viewer.memo()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(viewer.descriptionText()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(viewer.descriptionText()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
-    viewer.memo()->appendPlainText(QStringLiteral("typed and lost"));
+    viewer.descriptionText()->appendPlainText(QStringLiteral("typed and lost"));
     viewer.close();
     viewer.showFor(10);
-    QCOMPARE(viewer.memo()->toPlainText(), QStringLiteral("linha 10\nsegunda 10"));
+    QCOMPARE(viewer.descriptionText()->toPlainText(), QStringLiteral("linha 10\nsegunda 10"));
 
     viewer.close();
     viewer.showFor(0);
     QCOMPARE(viewer.groupBox()->title(), QStringLiteral(" Dados de todas as funções aplicadas no arquivo "));
-    const QStringList all = viewer.memo()->toPlainText().split(QLatin1Char('\n'));
+    const QStringList all = viewer.descriptionText()->toPlainText().split(QLatin1Char('\n'));
     QCOMPARE(all.first(), QStringLiteral("[Função1]"));
     QVERIFY(all.contains(QStringLiteral("[Fim Função10]")));
     QCOMPARE(all.size(), 10 * 5);
 
     viewer.close();
     viewer.showFor(11); // no such markers: empty text under its own caption
-    QVERIFY(viewer.memo()->toPlainText().isEmpty());
+    QVERIFY(viewer.descriptionText()->toPlainText().isEmpty());
     QCOMPARE(viewer.groupBox()->title(), QStringLiteral(" Dados da função número 11 aplicada no arquivo "));
     QTest::mouseClick(viewer.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
     QVERIFY(!viewer.isVisible());

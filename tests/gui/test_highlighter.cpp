@@ -1,9 +1,9 @@
 #include "core/Encoding.h"
 #include "highlight/ColourValue.h"
-#include "highlight/SynHighlighterSample.h"
+#include "highlight/GCodeLexer.h"
 
 #include "core/ProgramText.h"
-#include "editor/TSynEdit.h"
+#include "editor/ProgramView.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -48,12 +48,12 @@ std::vector<int> stylesOfLine(const QsciScintilla& view, int line)
 
 struct Editor {
     std::unique_ptr<QsciScintilla> view = std::make_unique<QsciScintilla>();
-    TSynSampleSyn* lexer = nullptr;
+    GCodeLexer* lexer = nullptr;
 
     explicit Editor(const torvel::ColourValues& colours = {})
     {
         view->SendScintilla(QsciScintillaBase::SCI_SETCODEPAGE, QsciScintillaBase::SC_CP_UTF8);
-        lexer = new TSynSampleSyn(colours, view.get());
+        lexer = new GCodeLexer(colours, view.get());
         view->setLexer(lexer);
     }
 
@@ -177,7 +177,7 @@ void TestHighlighter::attributesAsStyles()
     colours[13] = 0x0000FF; // CorX red
     colours[15] = 0x00FF00; // CorZ green
     Editor e(colours);
-    TSynSampleSyn* lex = e.lexer;
+    GCodeLexer* lex = e.lexer;
     QCOMPARE(QByteArray(lex->language()), QByteArray());
     QCOMPARE(lex->description(0), QStringLiteral("Comment"));
     QCOMPARE(lex->description(2), QStringLiteral("Reserved Word"));
@@ -200,9 +200,9 @@ void TestHighlighter::attributesAsStyles()
     QCOMPARE(lex->paper(kIdent), QColor(Qt::white));
     QCOMPARE(lex->font(kIdent).family(), QStringLiteral("Courier New"));
 
-    QCOMPARE(TSynSampleSyn::styleForKind(torvel::TokenKind::WordZ), kZ);
-    QCOMPARE(TSynSampleSyn::styleForKind(torvel::TokenKind::Symbol), kIdent);
-    QCOMPARE(TSynSampleSyn::styleForKind(torvel::TokenKind::Ostrand), kTest);
+    QCOMPARE(GCodeLexer::styleForKind(torvel::TokenKind::WordZ), kZ);
+    QCOMPARE(GCodeLexer::styleForKind(torvel::TokenKind::Symbol), kIdent);
+    QCOMPARE(GCodeLexer::styleForKind(torvel::TokenKind::Ostrand), kTest);
 
     QCOMPARE(colourFromValue(int32_t {0x00563412}), QColor(0x12, 0x34, 0x56));
     QCOMPARE(valueFromColour(QColor(0x12, 0x34, 0x56)), int32_t {0x00563412});
@@ -233,7 +233,7 @@ void TestHighlighter::editorFontKeepsStyles()
     QVERIFY(!e.lexer->font(kIdent).italic());
     QCOMPARE(e.lexer->defaultFont().pointSize(), 14);
 
-    TSynSampleSyn withFont({}, QFont(QStringLiteral("DejaVu Sans Mono"), 12));
+    GCodeLexer withFont({}, QFont(QStringLiteral("DejaVu Sans Mono"), 12));
     QCOMPARE(withFont.font(kTest).pointSize(), 12);
     QVERIFY(withFont.font(kTest).underline());
 }
@@ -242,10 +242,10 @@ void TestHighlighter::attachNewReplacesPrevious()
 {
     QsciScintilla view;
     torvel::ColourValues colours {};
-    QPointer<TSynSampleSyn> first = TSynSampleSyn::attachNew(&view, colours, QFont());
+    QPointer<GCodeLexer> first = GCodeLexer::attachNew(&view, colours, QFont());
     QCOMPARE(view.lexer(), first.data());
     colours[0] = 0x0000FF;
-    TSynSampleSyn* second = TSynSampleSyn::attachNew(&view, colours, QFont());
+    GCodeLexer* second = GCodeLexer::attachNew(&view, colours, QFont());
     QCOMPARE(view.lexer(), second);
     QVERIFY(first.isNull());
     QCOMPARE(second->color(kA), QColor(255, 0, 0));
@@ -435,10 +435,10 @@ void TestHighlighter::programWindowStartsInsideAComment()
     };
     styleWhole();
 
-    TSynEdit view;
+    ProgramView view;
     view.resize(600, 400);
     view.show();
-    TSynSampleSyn lexer({}, view.editorFont());
+    GCodeLexer lexer({}, view.editorFont());
     view.setHighlighter(&lexer);
     view.setProgram(program, false);
     auto screenMatches = [&]() -> long long {
@@ -476,7 +476,7 @@ void TestHighlighter::programWindowStartsInsideAComment()
 // measured once the screen is painted and corrected when the guess was wrong.
 void TestHighlighter::farWindowIsCorrectedOnceShown()
 {
-    const long lines = 3 * static_cast<long>(TSynEdit::kLinesMeasuredAtOnce);
+    const long lines = 3 * static_cast<long>(ProgramView::kLinesMeasuredAtOnce);
     std::string bytes;
     for (long i = 0; i < lines; ++i) {
         bytes += "N" + std::to_string(i) + " G01 X1.5";
@@ -487,11 +487,11 @@ void TestHighlighter::farWindowIsCorrectedOnceShown()
         bytes += "\r\n";
     }
     const torvel::ProgramText program = torvel::ProgramText::fromFileBytes(bytes);
-    TSynEdit view;
+    ProgramView view;
     view.resize(600, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    TSynSampleSyn lexer({}, view.editorFont());
+    GCodeLexer lexer({}, view.editorFont());
     view.setHighlighter(&lexer);
     view.setProgram(program, false);
     const long long row = lines - 1000;

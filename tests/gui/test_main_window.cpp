@@ -1,5 +1,5 @@
-#include "app/frmMain.h"
-#include "editor/TSynEdit.h"
+#include "app/MainWindow.h"
+#include "editor/ProgramView.h"
 #include "framework/FileDialog.h"
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
@@ -72,7 +72,7 @@ QStringList texts(std::initializer_list<const char*> items)
     return out;
 }
 
-QAction* action(const TForm1& w, const char* name) { return w.findChild<QAction*>(QLatin1String(name)); }
+QAction* action(const MainWindow& w, const char* name) { return w.findChild<QAction*>(QLatin1String(name)); }
 
 // Menu texts in order, "-" for a separator.
 QStringList itemsOf(const QMenu* menu)
@@ -127,7 +127,7 @@ void TestMainWindow::init() { dir_ = std::make_unique<QTemporaryDir>(); }
 
 void TestMainWindow::menusAndShortcuts()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     QStringList titles;
     for (QAction* a : w.menuBar()->actions())
         titles << a->text();
@@ -180,7 +180,7 @@ void TestMainWindow::menusAndShortcuts()
 
 void TestMainWindow::toolBarsAndButtons()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto* bar = w.findChild<QToolBar*>(QStringLiteral("ToolBar1"));
@@ -241,13 +241,13 @@ void TestMainWindow::toolBarsAndButtons()
 
 void TestMainWindow::startsWithNoFile()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvel"));
     QVERIFY(!w.fileOpen());
-    QVERIFY(!w.editor()->isVisible());
-    QCOMPARE(w.editor()->lineCount(), 0LL);
+    QVERIFY(!w.view()->isVisible());
+    QCOMPARE(w.view()->lineCount(), 0LL);
     auto* logo = w.findChild<QLabel*>(QStringLiteral("Image1"));
     QVERIFY(logo && logo->isVisible());
     QCOMPARE(logo->size(), QSize(500, 163));
@@ -258,19 +258,19 @@ void TestMainWindow::openShowsTheFileAndSaveWritesIt()
 {
     const QString path = file("peca.nc");
     writeAll(path, "N10 G01 X10.5\nN20 Y-3"); // LF only, no break after the last line
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
+    w.openFile();
     QCOMPARE(d.questions, QStringList()); // nothing was open
     QCOMPARE(d.fileDialogs, QStringList({QStringLiteral("open:")}));
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvel - (") + path + QLatin1Char(')'));
-    QVERIFY(w.editor()->isVisible());
-    QCOMPARE(w.editor()->lineCount(), 2LL);
-    QCOMPARE(w.editor()->text(1), QStringLiteral("N20 Y-3"));
+    QVERIFY(w.view()->isVisible());
+    QCOMPARE(w.view()->lineCount(), 2LL);
+    QCOMPARE(w.view()->text(1), QStringLiteral("N20 Y-3"));
 
-    w.SpeedButton1Click();
+    w.findChild<QToolButton*>(QStringLiteral("SpeedButton1"))->click();
     QCOMPARE(readAll(path), QByteArray("N10 G01 X10.5\nN20 Y-3\n"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvel - (") + path + QLatin1Char(')'));
     QVERIFY(d.errors.isEmpty());
@@ -278,7 +278,7 @@ void TestMainWindow::openShowsTheFileAndSaveWritesIt()
     // A function's change is what gets saved.
     w.session().document().text.replace(0, "N10 G00");
     w.session().notifyTextChanged();
-    QCOMPARE(w.editor()->text(0), QStringLiteral("N10 G00\n"));
+    QCOMPARE(w.view()->text(0), QStringLiteral("N10 G00\n"));
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QTest::keySequence(&w, QKeySequence(Qt::CTRL | Qt::Key_S));
     QCOMPARE(readAll(path), QByteArray("N10 G00\nN20 Y-3\n"));
@@ -286,10 +286,10 @@ void TestMainWindow::openShowsTheFileAndSaveWritesIt()
     // The open dialog starts with the file last chosen.
     d.answer = MessageBox::Cancel;
     d.fileDialogs.clear();
-    w.FileCloseItemClick();
+    w.closeFile();
     d.answer = MessageBox::No;
-    w.FileCloseItemClick();
-    w.SpeedButton2Click();
+    w.closeFile();
+    w.findChild<QToolButton*>(QStringLiteral("SpeedButton2"))->click();
     QCOMPARE(d.fileDialogs, QStringList({QStringLiteral("open:") + path}));
 }
 
@@ -299,12 +299,12 @@ void TestMainWindow::saveAsMovesTheTitle()
     const QString other = file("b.nc");
     writeAll(path, "N1\r\nN2\nN3\r\n"); // mixed breaks are saved as CR LF
     writeAll(other, "old contents that are replaced without a question");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
+    w.openFile();
     d.chosenFile = other;
-    w.SpeedButton9Click();
+    w.findChild<QToolButton*>(QStringLiteral("SpeedButton9"))->click();
     QCOMPARE(d.fileDialogs.last(), QStringLiteral("save:") + path);
     QCOMPARE(readAll(other), QByteArray("N1\r\nN2\r\nN3\r\n"));
     QCOMPARE(w.currentFile(), other);
@@ -313,15 +313,15 @@ void TestMainWindow::saveAsMovesTheTitle()
 
     // Cancelling the save dialog changes nothing.
     d.chosenFile.clear();
-    w.Salvarcomo1Click();
+    w.saveFileAs();
     QCOMPARE(w.currentFile(), other);
 
     // With no file open, save and save as do nothing at all.
     d.answer = MessageBox::No;
-    w.FileCloseItemClick();
+    w.closeFile();
     d.fileDialogs.clear();
-    w.FileSaveItemClick();
-    w.Salvarcomo1Click();
+    w.saveFile();
+    w.saveFileAs();
     QVERIFY(d.fileDialogs.isEmpty());
     QVERIFY(d.errors.isEmpty());
 }
@@ -330,24 +330,24 @@ void TestMainWindow::cancelAtTheQuestionKeepsTheFile()
 {
     const QString path = file("aberto.nc");
     writeAll(path, "N10\r\n");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
+    w.openFile();
     d.answer = MessageBox::Cancel;
     d.fileDialogs.clear();
-    w.FileOpenItemClick();
+    w.openFile();
     QCOMPARE(d.questions,
         QStringList({QStringLiteral("O arquivo ") + path
             + QStringLiteral(" está aberto. Gostaria de salva-lo antes de abrir outro arquivo?")}));
     QVERIFY(d.fileDialogs.isEmpty()); // no open dialog after Cancel
     QVERIFY(w.fileOpen());
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvel - (") + path + QLatin1Char(')'));
-    QVERIFY(!w.editor()->isHidden());
+    QVERIFY(!w.view()->isHidden());
 
     // The prompt is built afresh by the next close.
     d.questions.clear();
-    w.FileCloseItemClick();
+    w.closeFile();
     QCOMPARE(d.questions, QStringList({QStringLiteral("Gostaria de salvar o arquivo ") + path + QLatin1Char('?')}));
 }
 
@@ -355,25 +355,25 @@ void TestMainWindow::closeAsksEvenWhenNothingChanged()
 {
     const QString path = file("x.nc");
     writeAll(path, "N10\r\n");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
+    w.openFile();
     d.answer = MessageBox::No;
-    w.FileCloseItemClick();
+    w.closeFile();
     QCOMPARE(d.questions, QStringList({QStringLiteral("Gostaria de salvar o arquivo ") + path + QLatin1Char('?')}));
     QVERIFY(!w.fileOpen());
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvel"));
-    QVERIFY(!w.editor()->isVisible());
-    QCOMPARE(w.editor()->lineCount(), 0LL);
+    QVERIFY(!w.view()->isVisible());
+    QCOMPARE(w.view()->lineCount(), 0LL);
     QCOMPARE(readAll(path), QByteArray("N10\r\n"));
 
     // Closing with nothing open asks nothing; cancelling the open dialog leaves the bare title.
     d.questions.clear();
-    w.FileCloseItemClick();
+    w.closeFile();
     d.chosenFile.clear();
-    w.FileOpenItemClick();
+    w.openFile();
     QVERIFY(d.questions.isEmpty());
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvel"));
 }
@@ -382,13 +382,13 @@ void TestMainWindow::yesSavesBeforeClosing()
 {
     const QString path = file("y.nc");
     writeAll(path, "N10\rN20"); // CR only
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
+    w.openFile();
     w.session().document().text.append("N30");
     d.answer = MessageBox::Yes;
-    w.FileCloseItemClick();
+    w.closeFile();
     QCOMPARE(readAll(path), QByteArray("N10\rN20\rN30\r"));
     QVERIFY(!w.fileOpen());
 }
@@ -397,15 +397,15 @@ void TestMainWindow::exitWithNoWritesNothing()
 {
     const QString path = file("z.nc");
     writeAll(path, "N10\r\n");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
+    w.openFile();
     w.session().document().text.append("N20");
     QFile::remove(path);
     d.answer = MessageBox::No;
-    w.FileExitItemClick();
+    w.exitProgram();
     QCOMPARE(d.questions,
         QStringList({QStringLiteral("O arquivo ") + path
             + QStringLiteral(" está aberto. Gostaria de salva-lo antes de encerrar o programa Torvel?")}));
@@ -417,18 +417,18 @@ void TestMainWindow::exitWithCancelIsRefused()
 {
     const QString path = file("c.nc");
     writeAll(path, "N10\r\n");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
+    w.openFile();
     d.answer = MessageBox::Cancel;
     QVERIFY(!w.close());
     QVERIFY(w.isVisible());
     QVERIFY(w.fileOpen());
     // With no file open the window closes without a question.
     d.answer = MessageBox::No;
-    w.FileCloseItemClick();
+    w.closeFile();
     d.questions.clear();
     QVERIFY(w.close());
     QVERIFY(d.questions.isEmpty());
@@ -437,32 +437,32 @@ void TestMainWindow::exitWithCancelIsRefused()
 void TestMainWindow::failedLoadLeavesNoFile()
 {
     const QString missing = file("nao-existe.nc");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     Dialogs d;
     d.chosenFile = missing;
-    w.FileOpenItemClick();
+    w.openFile();
     QCOMPARE(d.errors, QStringList({QStringLiteral("Cannot open file ") + missing + QLatin1Char('.')}));
     QVERIFY(!w.fileOpen());
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvel"));
-    QVERIFY(!w.editor()->isVisible());
+    QVERIFY(!w.view()->isVisible());
     // No later save or Yes can create the unread file.
     d.answer = MessageBox::Yes;
-    w.FileSaveItemClick();
-    w.FileCloseItemClick();
+    w.saveFile();
+    w.closeFile();
     QVERIFY(!QFile::exists(missing));
 
     // A failed load after an open file was closed leaves nothing open either.
     const QString good = file("bom.nc");
     writeAll(good, "N10\r\n");
     d.chosenFile = good;
-    w.FileOpenItemClick();
+    w.openFile();
     QVERIFY(w.fileOpen());
     d.answer = MessageBox::No;
     d.chosenFile = dir_->path(); // a folder cannot be read as a program
-    w.FileOpenItemClick();
+    w.openFile();
     QVERIFY(!w.fileOpen());
-    QCOMPARE(w.editor()->lineCount(), 0LL);
+    QCOMPARE(w.view()->lineCount(), 0LL);
     QCOMPARE(d.errors.last(), QStringLiteral("Cannot open file ") + dir_->path() + QLatin1Char('.'));
 }
 
@@ -471,13 +471,13 @@ void TestMainWindow::failedSaveKeepsTheFileOpen()
     QDir(dir_->path()).mkdir(QStringLiteral("sub"));
     const QString path = file("sub/p.nc");
     writeAll(path, "N10\r\n");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
+    w.openFile();
     QVERIFY(QDir(file("sub")).removeRecursively());
 
-    w.FileSaveItemClick();
+    w.saveFile();
     QCOMPARE(d.errors, QStringList({QStringLiteral("Cannot create file ") + path + QLatin1Char('.')}));
 
     // Yes at the close of an exit: the save fails, the file stays open and the window stays.
@@ -489,22 +489,22 @@ void TestMainWindow::failedSaveKeepsTheFileOpen()
 
     // Save as into a missing folder keeps the old name and title.
     d.chosenFile = file("nope/q.nc");
-    w.Salvarcomo1Click();
+    w.saveFileAs();
     QCOMPARE(d.errors.last(), QStringLiteral("Cannot create file ") + d.chosenFile + QLatin1Char('.'));
     QCOMPARE(w.currentFile(), path);
     QCOMPARE(w.windowTitle(), QStringLiteral("Torvel - (") + path + QLatin1Char(')'));
     d.answer = MessageBox::No;
-    w.FileCloseItemClick();
+    w.closeFile();
 }
 
 void TestMainWindow::openResetsHistoryAndUndo()
 {
     const QString path = file("h.nc");
     writeAll(path, "N10\r\nN20\r\n");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
+    w.openFile();
     torvel::Document& doc = w.session().document();
     auto* undoButton = w.findChild<QToolButton*>(QStringLiteral("SpeedButton7"));
     auto* list = w.findChild<QListWidget*>(QStringLiteral("ListView1"));
@@ -520,37 +520,37 @@ void TestMainWindow::openResetsHistoryAndUndo()
 
     // Close: list and ring emptied, log kept, button untouched.
     d.answer = MessageBox::No;
-    w.FileCloseItemClick();
+    w.closeFile();
     QCOMPARE(list->count(), 0);
     QCOMPARE(doc.undo.index(), 0);
     QVERIFY(!doc.history.log().empty());
     QVERIFY(undoButton->isEnabled());
 
     // Open: log emptied too and the button off.
-    w.FileOpenItemClick();
+    w.openFile();
     QVERIFY(doc.history.log().empty());
     QCOMPARE(list->count(), 0);
     QVERIFY(!undoButton->isEnabled());
-    QCOMPARE(w.editor()->text(0), QStringLiteral("N10\n"));
+    QCOMPARE(w.view()->text(0), QStringLiteral("N10\n"));
 }
 
 void TestMainWindow::undoKeysReachTheMenu()
 {
     const QString path = file("u.nc");
     writeAll(path, "N10\r\nN20\r\n");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
-    w.editor()->setFocus();
+    w.openFile();
+    w.view()->setFocus();
     QSignalSpy undos(action(w, "Undo1"), &QAction::triggered);
 
     // Nothing to undo: nothing changes and the button stays off.
-    QTest::keyClick(w.editor(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(undos.count(), 1);
-    QCOMPARE(w.editor()->text(), QStringLiteral("N10\nN20"));
+    QCOMPARE(w.view()->text(), QStringLiteral("N10\nN20"));
     QVERIFY(!w.findChild<QToolButton*>(QStringLiteral("SpeedButton7"))->isEnabled());
 
     // One snapshot: Ctrl+Z in the view puts it back.
@@ -560,20 +560,20 @@ void TestMainWindow::undoKeysReachTheMenu()
     w.session().notifyTextChanged();
     w.session().notifyUndoState();
     QVERIFY(w.findChild<QToolButton*>(QStringLiteral("SpeedButton7"))->isEnabled());
-    QTest::keyClick(w.editor(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w.view(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(undos.count(), 2);
-    QCOMPARE(w.editor()->text(), QStringLiteral("N10\nN20"));
+    QCOMPARE(w.view()->text(), QStringLiteral("N10\nN20"));
     QVERIFY(!w.findChild<QToolButton*>(QStringLiteral("SpeedButton7"))->isEnabled());
 
     // Ctrl+X and Ctrl+V go to the menu and change nothing.
     QSignalSpy cuts(action(w, "Recortar1"), &QAction::triggered);
     QSignalSpy pastes(action(w, "Colar1"), &QAction::triggered);
-    w.editor()->selectAll();
-    QTest::keyClick(w.editor(), Qt::Key_X, Qt::ControlModifier);
-    QTest::keyClick(w.editor(), Qt::Key_V, Qt::ControlModifier);
+    w.view()->selectAll();
+    QTest::keyClick(w.view(), Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(w.view(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(cuts.count(), 1);
     QCOMPARE(pastes.count(), 1);
-    QCOMPARE(w.editor()->text(), QStringLiteral("N10\nN20"));
+    QCOMPARE(w.view()->text(), QStringLiteral("N10\nN20"));
     d.answer = MessageBox::No;
 }
 
@@ -581,27 +581,27 @@ void TestMainWindow::copyKeyCopiesTheSelection()
 {
     const QString path = file("k.nc");
     writeAll(path, "N10 G01\r\n");
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     Dialogs d;
     d.chosenFile = path;
-    w.FileOpenItemClick();
-    w.editor()->setFocus();
-    w.editor()->setSelection(0, 0, 0, 3);
+    w.openFile();
+    w.view()->setFocus();
+    w.view()->setSelection(0, 0, 0, 3);
     QApplication::clipboard()->clear();
-    QTest::keyClick(w.editor(), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(w.view(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("N10"));
     d.answer = MessageBox::No;
 }
 
 void TestMainWindow::historyListClicks()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QList<int> shown;
-    w.showHistoryViewer = [&shown](int index) { shown << index; };
+    w.historyViewer = [&shown](int index) { shown << index; };
     torvel::Document& doc = w.session().document();
     doc.history.record("AddEspaço", "a\r\n");
     doc.history.record("Trans_XYZ", "b\r\n");
@@ -643,7 +643,7 @@ void TestMainWindow::historyListClicks()
 
 void TestMainWindow::everyControlHasASpokenName()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(unnamedControls(&w), QStringList());
@@ -651,7 +651,7 @@ void TestMainWindow::everyControlHasASpokenName()
 
 void TestMainWindow::viewToggles()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     auto* tools = w.findChild<QDockWidget*>(QStringLiteral("ToolBar2"));
@@ -700,12 +700,12 @@ void TestMainWindow::logoArithmetic()
     QFETCH(QSize, outer);
     QFETCH(int, bar);
     QFETCH(QPoint, expected);
-    QCOMPARE(TForm1::logoPosition(outer, bar, QSize(500, 163)), expected);
+    QCOMPARE(MainWindow::logoPosition(outer, bar, QSize(500, 163)), expected);
 }
 
 void TestMainWindow::logoFollowsTheSizeBeforeAResize()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.showNormal();
     w.resize(900, 700);
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -714,7 +714,7 @@ void TestMainWindow::logoFollowsTheSizeBeforeAResize()
     QTRY_COMPARE(w.size(), QSize(1000, 760));
     auto* logo = w.findChild<QLabel*>(QStringLiteral("Image1"));
     const int bar = w.findChild<QMainWindow*>(QStringLiteral("ControlBar1"))->width();
-    const QPoint expected = TForm1::logoPosition(before, bar, QSize(500, 163));
+    const QPoint expected = MainWindow::logoPosition(before, bar, QSize(500, 163));
     // Counted from the top left of the area under the menu bar.
     const QPoint placed = logo->mapTo(&w, QPoint(0, 0)) - QPoint(0, w.menuBar()->height());
     QCOMPARE(placed, expected);
@@ -728,13 +728,13 @@ void TestMainWindow::settingsAtStart()
     ini.setValue(QStringLiteral("FONTE/TIPO"), QStringLiteral("DejaVu Sans Mono"));
     ini.setValue(QStringLiteral("FONTE/TAMANHO"), 13);
     ini.sync();
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     QCOMPARE(w.settingsPath(), file("Torvel.ini"));
     QCOMPARE(w.colourValues()[4], 255);
     QCOMPARE(w.colourValues()[18], 0xFF00);
     QCOMPARE(w.colourValues()[0], 0);
-    QCOMPARE(w.editor()->fontFace(), QStringLiteral("DejaVu Sans Mono"));
-    QCOMPARE(w.editor()->fontSize(), 13);
+    QCOMPARE(w.view()->fontFace(), QStringLiteral("DejaVu Sans Mono"));
+    QCOMPARE(w.view()->fontSize(), 13);
 }
 
 void TestMainWindow::settingsWithoutFontSection()
@@ -742,57 +742,57 @@ void TestMainWindow::settingsWithoutFontSection()
     QSettings ini(file("Torvel.ini"), QSettings::IniFormat);
     ini.setValue(QStringLiteral("CorX/Valor"), 7);
     ini.sync();
-    TForm1 plain(nullptr, QDir::tempPath() + QStringLiteral("/no-such-torvel-folder"));
-    TForm1 w(nullptr, dir_->path());
+    MainWindow plain(nullptr, QDir::tempPath() + QStringLiteral("/no-such-torvel-folder"));
+    MainWindow w(nullptr, dir_->path());
     // Size 0 gives the platform's default height; the face stays.
-    QCOMPARE(w.editor()->fontFace(), plain.editor()->fontFace());
+    QCOMPARE(w.view()->fontFace(), plain.view()->fontFace());
     const int fallback = QFontDatabase::systemFont(QFontDatabase::FixedFont).pointSize();
-    QCOMPARE(w.editor()->fontSize(), fallback > 0 ? fallback : 10);
+    QCOMPARE(w.view()->fontSize(), fallback > 0 ? fallback : 10);
     QCOMPARE(w.colourValues()[13], 7);
 }
 
 void TestMainWindow::fontCommandWritesTheSettingsFile()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     QFont offered;
-    w.chooseFont = [&offered](const QFont& current) -> std::optional<QFont> {
+    w.fontDialog = [&offered](const QFont& current) -> std::optional<QFont> {
         offered = current;
         QFont f(QStringLiteral("DejaVu Sans Mono"), 15);
         f.setBold(true); // style is ignored
         return f;
     };
-    const QString face = w.editor()->fontFace();
-    w.Fonte1Click();
+    const QString face = w.view()->fontFace();
+    w.chooseFont();
     QCOMPARE(offered.family(), face);
     QCOMPARE(offered.pointSize(), 10);
-    QCOMPARE(w.editor()->fontFace(), QStringLiteral("DejaVu Sans Mono"));
-    QCOMPARE(w.editor()->fontSize(), 15);
+    QCOMPARE(w.view()->fontFace(), QStringLiteral("DejaVu Sans Mono"));
+    QCOMPARE(w.view()->fontSize(), 15);
     const QByteArray ini = readAll(file("Torvel.ini"));
     QVERIFY2(ini.contains("TIPO=DejaVu Sans Mono"), ini.constData());
     QVERIFY2(ini.contains("TAMANHO=15"), ini.constData());
     QVERIFY(!ini.contains("Cor"));
 
     // The next start reads it back.
-    TForm1 again(nullptr, dir_->path());
-    QCOMPARE(again.editor()->fontSize(), 15);
+    MainWindow again(nullptr, dir_->path());
+    QCOMPARE(again.view()->fontSize(), 15);
 }
 
 void TestMainWindow::cancelledFontWritesNothing()
 {
-    TForm1 w(nullptr, dir_->path());
-    w.chooseFont = [](const QFont&) -> std::optional<QFont> { return std::nullopt; };
-    const int size = w.editor()->fontSize();
-    w.Fonte1Click();
+    MainWindow w(nullptr, dir_->path());
+    w.fontDialog = [](const QFont&) -> std::optional<QFont> { return std::nullopt; };
+    const int size = w.view()->fontSize();
+    w.chooseFont();
     QVERIFY(!QFile::exists(file("Torvel.ini")));
-    QCOMPARE(w.editor()->fontSize(), size);
+    QCOMPARE(w.view()->fontSize(), size);
 }
 
 void TestMainWindow::helpOpensTheIndexPage()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     QStringList opened;
     w.openDocument = [&opened](const QString& path) { opened << path; };
-    w.Contudoendice1Click();
+    w.showHelpContents();
     QCOMPARE(opened, QStringList({dir_->path() + QStringLiteral("/Ajuda/index.htm")}));
 
     // An installed tree keeps the pages under share/torvel.
@@ -800,15 +800,15 @@ void TestMainWindow::helpOpensTheIndexPage()
     root.mkpath(QStringLiteral("bin"));
     root.mkpath(QStringLiteral("share/torvel/Ajuda"));
     writeAll(file("share/torvel/Ajuda/index.htm"), "<html></html>");
-    TForm1 installed(nullptr, file("bin"));
+    MainWindow installed(nullptr, file("bin"));
     installed.openDocument = [&opened](const QString& path) { opened << path; };
-    installed.Contudoendice1Click();
+    installed.showHelpContents();
     QCOMPARE(opened.last(), file("share/torvel/Ajuda/index.htm"));
 }
 
 void TestMainWindow::toolActionsAreInstalledFromOutside()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     w.show();
     QStringList ran;
     const char* pairs[][2] = {{"BT01", "AdicionarouRemoverespaos1"}, {"BT02", "EditarN1"},
@@ -829,19 +829,19 @@ void TestMainWindow::toolActionsAreInstalledFromOutside()
 
 void TestMainWindow::colourCommandRebuildsTheHighlighter()
 {
-    TForm1 w(nullptr, dir_->path());
+    MainWindow w(nullptr, dir_->path());
     int shown = 0;
-    w.showColourDialog = [&shown, &w] {
+    w.colourDialog = [&shown, &w] {
         ++shown;
         w.colourValues()[0] = 0x0000FF;
     };
     QsciLexer* before = w.highlighter();
     QPointer<QObject> old(before);
-    w.Coresdasfunes1Click();
+    w.showColourDialog();
     QCOMPARE(shown, 1);
     if (before) {
         QVERIFY(w.highlighter() != before);
-        QCOMPARE(w.editor()->lexer(), w.highlighter());
+        QCOMPARE(w.view()->lexer(), w.highlighter());
         QVERIFY(old.isNull());
     }
 }

@@ -1,5 +1,5 @@
-#include "app/Unit12.h"
-#include "app/Unit13.h"
+#include "app/SplashWindow.h"
+#include "app/AboutDialog.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -38,7 +38,7 @@ private:
 
 void TestSplashAbout::splashShowsItsPictureAndTexts()
 {
-    TForm12 splash;
+    SplashWindow splash;
     QCOMPARE(splash.size(), QSize(500, 300));
     QCOMPARE(splash.pos(), QPoint(291, 215));
     QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
@@ -81,7 +81,7 @@ void TestSplashAbout::splashShowsItsPictureAndTexts()
 
 void TestSplashAbout::splashClosesByItself()
 {
-    TForm12 splash(nullptr, 150);
+    SplashWindow splash(nullptr, 150);
     splash.show();
     QVERIFY(splash.isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 5000);
@@ -93,7 +93,7 @@ void TestSplashAbout::splashClosesByItself()
 
 void TestSplashAbout::splashIgnoresClicks()
 {
-    TForm12 splash(nullptr, 600);
+    SplashWindow splash(nullptr, 600);
     splash.show();
     QVERIFY(QTest::qWaitForWindowExposed(&splash));
     QTest::mouseClick(&splash, Qt::LeftButton, {}, QPoint(250, 150));
@@ -105,7 +105,7 @@ void TestSplashAbout::splashIgnoresClicks()
 
 void TestSplashAbout::aboutLayout()
 {
-    TForm13 about;
+    AboutDialog about;
     QCOMPARE(about.windowTitle(), QStringLiteral("Sobre - Torvel Vs1.1"));
     QCOMPARE(about.size(), QSize(437, 479));
     QCOMPARE(about.minimumSize(), about.maximumSize());
@@ -152,7 +152,7 @@ void TestSplashAbout::aboutLayout()
 
 void TestSplashAbout::aboutOpensAnyNumberOfTimes()
 {
-    TForm13 about;
+    AboutDialog about;
     for (int i = 0; i < 3; ++i) {
         const int result = execAndThen(about,
             [&about] { QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("BitBtn1")), Qt::LeftButton); });
@@ -163,7 +163,7 @@ void TestSplashAbout::aboutOpensAnyNumberOfTimes()
 
 void TestSplashAbout::aboutClosesWithEnterAndEscape()
 {
-    TForm13 about;
+    AboutDialog about;
     const auto press = [&about](Qt::Key key) {
         return [&about, key] {
             QWidget* target = about.focusWidget() ? about.focusWidget() : &about;
@@ -184,7 +184,7 @@ void TestSplashAbout::aboutClosesWithEnterAndEscape()
 
 void TestSplashAbout::aboutTextIsReadOnly()
 {
-    TForm13 about;
+    AboutDialog about;
     auto* memo = about.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
     QVERIFY(memo->isReadOnly());
     QCOMPARE(memo->blockCount(), 13);
@@ -205,7 +205,7 @@ void TestSplashAbout::aboutTextIsReadOnly()
 
 void TestSplashAbout::aboutLinkOpensTheAddressItShows()
 {
-    TForm13 about;
+    AboutDialog about;
     QList<QUrl> opened;
     about.setUrlOpener([&opened](const QUrl& url) { opened << url; });
     about.show();
@@ -224,7 +224,7 @@ void TestSplashAbout::aboutLinkOpensTheAddressItShows()
 
 void TestSplashAbout::aboutLinkWorksFromTheKeyboard()
 {
-    TForm13 about;
+    AboutDialog about;
     QList<QUrl> opened;
     about.setUrlOpener([&opened](const QUrl& url) { opened << url; });
     about.show();

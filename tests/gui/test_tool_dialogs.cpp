@@ -1,23 +1,23 @@
-#include "app/frmMain.h"
-#include "editor/TSynEdit.h"
+#include "app/MainWindow.h"
+#include "editor/ProgramView.h"
 #include "framework/CaptionColour.h"
 #include "framework/FileDialog.h"
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
-#include "framework/Unit14.h"
-#include "framework/Unit17.h"
-#include "tools/ToolsInstaller.h"
-#include "tools/Unit10.h"
-#include "tools/Unit11.h"
-#include "tools/Unit2.h"
-#include "tools/Unit3.h"
-#include "tools/Unit4.h"
-#include "tools/Unit5.h"
-#include "tools/Unit6.h"
-#include "tools/Unit7.h"
-#include "tools/Unit8.h"
-#include "tools/Unit9.h"
+#include "framework/ProgressWindow.h"
+#include "framework/HistoryViewer.h"
+#include "app/WindowAssembly.h"
+#include "tools/InsertInfoDialog.h"
+#include "tools/LineEditDialog.h"
+#include "tools/SpacesDialog.h"
+#include "tools/RenumberDialog.h"
+#include "tools/ReplaceDialog.h"
+#include "tools/CommentDialog.h"
+#include "tools/TranslateDialog.h"
+#include "tools/MirrorDialog.h"
+#include "tools/DeleteWordDialog.h"
+#include "tools/ArcCentresDialog.h"
 
 #include "SpokenNames.h"
 #include "ToolRig.h"
@@ -75,7 +75,7 @@ QStringList lastDescription(const torvel::History& history)
 struct OpenedWindow {
     QTemporaryDir folder;
     QString path = folder.filePath(QStringLiteral("programa.nc"));
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
     bool active = false;
 
     explicit OpenedWindow(const QByteArray& bytes)
@@ -86,11 +86,11 @@ struct OpenedWindow {
         file.close();
         FileDialog::setHook([this](const QString&, const QString&) { return path; });
         MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
-        window = std::make_unique<TForm1>(nullptr, folder.path());
-        installTools(*window);
+        window = std::make_unique<MainWindow>(nullptr, folder.path());
+        assembleWindow(*window);
         window->show();
         active = QTest::qWaitForWindowActive(window.get());
-        window->FileOpenItemClick();
+        window->openFile();
     }
     ~OpenedWindow()
     {
@@ -131,7 +131,7 @@ private slots:
 void TestToolDialogs::spacesDialogKeepsItsChoiceAndRuns()
 {
     Rig rig;
-    auto dialog = rig.make<TForm2>();
+    auto dialog = rig.make<SpacesDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Adicionar ou Remover Espaços"));
     QCOMPARE(child<QGroupBox>(dialog.get(), "GroupBox1")->title(), QStringLiteral(" Dados para Operação "));
     auto* remove = child<QRadioButton>(dialog.get(), "RadioButton1");
@@ -164,9 +164,9 @@ void TestToolDialogs::spacesDialogKeepsItsChoiceAndRuns()
 void TestToolDialogs::helpButtonOpensTheDialogsPage()
 {
     Rig rig;
-    auto spaces = rig.make<TForm2>();
-    auto arcs = rig.make<TForm9>();
-    auto edit = rig.make<TForm11>();
+    auto spaces = rig.make<SpacesDialog>();
+    auto arcs = rig.make<ArcCentresDialog>();
+    auto edit = rig.make<LineEditDialog>();
     click(spaces.get(), "SpeedButton1");
     click(arcs.get(), "SpeedButton1");
     click(edit.get(), "SpeedButton1");
@@ -179,7 +179,7 @@ void TestToolDialogs::helpButtonOpensTheDialogsPage()
 void TestToolDialogs::renumberCheckBoxesGreyAndResetTheirFields()
 {
     Rig rig;
-    auto dialog = rig.make<TForm3>();
+    auto dialog = rig.make<RenumberDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Editar Números dos Blocos"));
     auto* digits = child<QCheckBox>(dialog.get(), "CheckBox1");
     auto* width = child<QSpinBox>(dialog.get(), "SpinEdit3");
@@ -231,7 +231,7 @@ void TestToolDialogs::renumberCheckBoxesGreyAndResetTheirFields()
 void TestToolDialogs::renumberRunsOverARange()
 {
     Rig rig;
-    auto dialog = rig.make<TForm3>();
+    auto dialog = rig.make<RenumberDialog>();
     showAndWait(dialog.get());
     QTest::mouseClick(child<QCheckBox>(dialog.get(), "CheckBox1"), Qt::LeftButton);
     QTest::mouseClick(child<QCheckBox>(dialog.get(), "CheckBox3"), Qt::LeftButton);
@@ -253,7 +253,7 @@ void TestToolDialogs::renumberRunsOverARange()
 void TestToolDialogs::replaceKeepsItsTextsAndRunsFromEnter()
 {
     Rig rig;
-    auto dialog = rig.make<TForm4>();
+    auto dialog = rig.make<ReplaceDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Substituir Palavras"));
     auto* find = child<QComboBox>(dialog.get(), "Textloc");
     auto* with = child<QComboBox>(dialog.get(), "Textsub");
@@ -282,7 +282,7 @@ void TestToolDialogs::replaceKeepsItsTextsAndRunsFromEnter()
 void TestToolDialogs::deleteRefusesWithoutAMode()
 {
     Rig rig;
-    auto dialog = rig.make<TForm8>();
+    auto dialog = rig.make<DeleteWordDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Deletar Palavra"));
     auto* apply = child<QPushButton>(dialog.get(), "Button1");
     QVERIFY(!apply->isDefault());
@@ -312,7 +312,7 @@ void TestToolDialogs::deleteRefusesWithoutAMode()
 void TestToolDialogs::commentOffersTheUsualCharacters()
 {
     Rig rig;
-    auto dialog = rig.make<TForm5>();
+    auto dialog = rig.make<CommentDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Comentar Linha"));
     auto* open = child<QComboBox>(dialog.get(), "Textini");
     auto* close = child<QComboBox>(dialog.get(), "Textfim");
@@ -340,7 +340,7 @@ void TestToolDialogs::commentOffersTheUsualCharacters()
 void TestToolDialogs::insertRefusesWithoutAModeAndStartsAtTheTextToAdd()
 {
     Rig rig;
-    auto dialog = rig.make<TForm10>();
+    auto dialog = rig.make<InsertInfoDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Inserir Informações"));
     auto* find = child<QComboBox>(dialog.get(), "Textloc");
     auto* add = child<QComboBox>(dialog.get(), "TextIns");
@@ -370,7 +370,7 @@ void TestToolDialogs::editLineShowsTheCaretLineAndMovesTheCaret()
     rig.setLines({"N10", "N20 X5", "N30"});
     rig.session.caretRow = [] { return 2LL; };
     QSignalSpy follow(&rig.session, &Session::followRequested);
-    auto dialog = rig.make<TForm11>();
+    auto dialog = rig.make<LineEditDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Editar Linha "));
     auto* edit = child<QLineEdit>(dialog.get(), "Edit1");
     showAndWait(dialog.get());
@@ -395,7 +395,7 @@ void TestToolDialogs::editLineCancelRecordsNothing()
 {
     Rig rig;
     rig.setLines({"N10"});
-    auto dialog = rig.make<TForm11>();
+    auto dialog = rig.make<LineEditDialog>();
     showAndWait(dialog.get());
     child<QLineEdit>(dialog.get(), "Edit1")->setText(QStringLiteral("X"));
     click(dialog.get(), "Button2");
@@ -407,7 +407,7 @@ void TestToolDialogs::editLineCancelRecordsNothing()
 void TestToolDialogs::translationChecksItsFields()
 {
     Rig rig;
-    auto dialog = rig.make<TForm6>();
+    auto dialog = rig.make<TranslateDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Translação dos Eixos XYZ"));
     auto* func = child<QPushButton>(dialog.get(), "btnOK");
     QCOMPARE(func->text(), QStringLiteral("Func"));
@@ -449,7 +449,7 @@ void TestToolDialogs::translationKeyFilter()
     QFETCH(QString, kept);
     Rig rig;
     rig.session.setDecimalSeparator(static_cast<char>(separator.unicode()));
-    auto dialog = rig.make<TForm6>();
+    auto dialog = rig.make<TranslateDialog>();
     showAndWait(dialog.get());
     QTest::mouseClick(child<QCheckBox>(dialog.get(), "CheckBox1"), Qt::LeftButton);
     auto* edit = child<QLineEdit>(dialog.get(), "Edit1");
@@ -467,7 +467,7 @@ void TestToolDialogs::translationKeyFilter()
 void TestToolDialogs::translationFieldsFollowTheirBoxes()
 {
     Rig rig;
-    auto dialog = rig.make<TForm6>();
+    auto dialog = rig.make<TranslateDialog>();
     auto* box = child<QCheckBox>(dialog.get(), "CheckBox3");
     auto* edit = child<QLineEdit>(dialog.get(), "Edit3");
     QCOMPARE(box->text(), QStringLiteral("Incrementar ao Eixo   Z   Valor ="));
@@ -500,7 +500,7 @@ void TestToolDialogs::translationRunsWithThePlusOption()
 {
     Rig rig;
     rig.session.setDecimalSeparator(',');
-    auto dialog = rig.make<TForm6>();
+    auto dialog = rig.make<TranslateDialog>();
     showAndWait(dialog.get());
     QTest::mouseClick(child<QCheckBox>(dialog.get(), "CheckBox1"), Qt::LeftButton);
     QTest::mouseClick(child<QCheckBox>(dialog.get(), "CheckBox3"), Qt::LeftButton);
@@ -518,7 +518,7 @@ void TestToolDialogs::translationRunsWithThePlusOption()
 void TestToolDialogs::mirrorCaptionsFollowTheirBoxes()
 {
     Rig rig;
-    auto dialog = rig.make<TForm7>();
+    auto dialog = rig.make<MirrorDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Espelhamento dos Eixos XY"));
     showAndWait(dialog.get());
     for (int i = 1; i <= 7; ++i) {
@@ -543,10 +543,10 @@ void TestToolDialogs::optionsAreOneGroupApartFromTheRange()
         std::vector<const char*> options;
     };
     const Case cases[] = {
-        {rig.make<TForm2>(), {"RadioButton1", "RadioButton2"}},
-        {rig.make<TForm8>(), {"RadioButton2", "RadioButton1"}},
-        {rig.make<TForm9>(), {"RadioButton1", "RadioButton2"}},
-        {rig.make<TForm10>(), {"RadioButton1", "RadioButton2", "RadioButton5"}},
+        {rig.make<SpacesDialog>(), {"RadioButton1", "RadioButton2"}},
+        {rig.make<DeleteWordDialog>(), {"RadioButton2", "RadioButton1"}},
+        {rig.make<ArcCentresDialog>(), {"RadioButton1", "RadioButton2"}},
+        {rig.make<InsertInfoDialog>(), {"RadioButton1", "RadioButton2", "RadioButton5"}},
     };
     for (const Case& c : cases) {
         ToolDialog* d = c.dialog.get();
@@ -591,7 +591,7 @@ void TestToolDialogs::optionsAreOneGroupApartFromTheRange()
         d->reject();
     }
     // Enter in the word field does not run "Deletar Palavra": it has no default button.
-    auto dialog = rig.make<TForm8>();
+    auto dialog = rig.make<DeleteWordDialog>();
     showAndWait(dialog.get());
     auto* word = child<QComboBox>(dialog.get(), "Textdel");
     word->setFocus();
@@ -607,8 +607,9 @@ void TestToolDialogs::everyControlHasASpokenName()
 {
     Rig rig;
     const std::shared_ptr<QDialog> dialogs[]
-        = {rig.make<TForm2>(), rig.make<TForm3>(), rig.make<TForm4>(), rig.make<TForm5>(), rig.make<TForm6>(),
-            rig.make<TForm7>(), rig.make<TForm8>(), rig.make<TForm9>(), rig.make<TForm10>(), rig.make<TForm11>()};
+        = {rig.make<SpacesDialog>(), rig.make<RenumberDialog>(), rig.make<ReplaceDialog>(), rig.make<CommentDialog>(),
+            rig.make<TranslateDialog>(), rig.make<MirrorDialog>(), rig.make<DeleteWordDialog>(),
+            rig.make<ArcCentresDialog>(), rig.make<InsertInfoDialog>(), rig.make<LineEditDialog>()};
     for (const auto& d : dialogs) {
         d->show();
         QVERIFY(QTest::qWaitForWindowExposed(d.get()));
@@ -621,7 +622,7 @@ void TestToolDialogs::everyControlHasASpokenName()
 void TestToolDialogs::arcsRefuseWithoutADirectionAndKeepTheRangeApart()
 {
     Rig rig;
-    auto dialog = rig.make<TForm9>();
+    auto dialog = rig.make<ArcCentresDialog>();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Converter Coordenadas IJ "));
     auto* panel = child<QWidget>(dialog.get(), "Panel1");
     QVERIFY(panel->findChild<QRadioButton*>(QStringLiteral("RadioButton3")));
@@ -651,9 +652,9 @@ void TestToolDialogs::lineCommandsFarDownALongProgram()
         bytes += QStringLiteral("N%1 G01 X%2\r\n").arg(i * 10).arg(i).toLatin1();
     OpenedWindow program(bytes);
     QVERIFY(program.active);
-    TForm1& window = *program.window;
+    MainWindow& window = *program.window;
     torvel::ProgramText& text = window.session().document().text;
-    TSynEdit* view = window.editor();
+    ProgramView* view = window.view();
     auto caretLineShown = [&] {
         const long long row = view->caretRow();
         const std::string_view line = text.line(row - 1);
@@ -662,7 +663,7 @@ void TestToolDialogs::lineCommandsFarDownALongProgram()
     };
 
     view->setCaretRow(15000);
-    window.DeletarLinha1Click();
+    window.deleteLine();
     QCOMPARE(text.count(), size_t(19999));
     QCOMPARE(std::string(text.line(14999)), std::string("N150010 G01 X15001"));
     QCOMPARE(view->caretRow(), 15000LL);
@@ -672,8 +673,8 @@ void TestToolDialogs::lineCommandsFarDownALongProgram()
     // Scrolled far away, the caret row still names the line.
     view->rowScrollBar()->setValue(100);
     QVERIFY(view->firstVisibleRow() < 200);
-    window.EditarLinha1Click();
-    auto* edit = window.findChild<TForm11*>();
+    window.editLine();
+    auto* edit = window.findChild<LineEditDialog*>();
     QVERIFY(edit && edit->isVisible());
     auto* field = child<QLineEdit>(edit, "Edit1");
     QCOMPARE(field->text(), QStringLiteral("N150010 G01 X15001"));
@@ -683,13 +684,13 @@ void TestToolDialogs::lineCommandsFarDownALongProgram()
     QCOMPARE(view->caretRow(), 15000LL);
     QVERIFY(caretLineShown());
 
-    window.InserirLinha1Click();
+    window.insertLine();
     QCOMPARE(text.count(), size_t(20000));
     QCOMPARE(std::string(text.line(14999)), std::string());
     QVERIFY(caretLineShown());
-    window.Undo1Click();
-    window.Undo1Click();
-    window.Undo1Click();
+    window.undoLastFunction();
+    window.undoLastFunction();
+    window.undoLastFunction();
     QCOMPARE(text.count(), size_t(20000));
     QCOMPARE(std::string(text.line(14999)), std::string("N150000 G01 X15000"));
     QCOMPARE(view->lineCount(), 20000LL);
@@ -699,48 +700,48 @@ void TestToolDialogs::throughTheMainWindow()
 {
     OpenedWindow program("N10 G01 X10.5 Y-3\nN20 M30\nN30 G00 X0\n");
     QVERIFY(program.active);
-    TForm1& window = *program.window;
+    MainWindow& window = *program.window;
     Session& session = window.session();
     const std::string opened = session.document().text.text();
     QCOMPARE(session.document().text.count(), size_t(3));
 
-    window.AdicionarouRemoverespaos1Click();
-    auto* spaces = window.findChild<TForm2*>();
+    window.addOrRemoveSpaces();
+    auto* spaces = window.findChild<SpacesDialog*>();
     QVERIFY(spaces && spaces->isVisible());
     click(spaces, "btnOK");
     QVERIFY(!spaces->isVisible());
     QCOMPARE(std::string(session.document().text.line(0)), std::string("N10G01X10.5Y-3"));
-    QCOMPARE(window.editor()->text(0).trimmed(), QStringLiteral("N10G01X10.5Y-3"));
+    QCOMPARE(window.view()->text(0).trimmed(), QStringLiteral("N10G01X10.5Y-3"));
     auto* list = window.findChild<QListWidget*>(QStringLiteral("ListView1"));
     QVERIFY(list);
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->item(1)->text(), QStringLiteral("1-AddEspaço"));
     QVERIFY(window.windowState() & Qt::WindowMaximized);
-    window.Undo1Click();
+    window.undoLastFunction();
     QCOMPARE(session.document().text.text(), opened);
 
     // Each line command is one entry, undone by one Ctrl+Z, and the caret follows it.
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.editor()->setFocus();
-    window.editor()->setCaretRow(2);
-    window.InserirLinha1Click();
+    window.view()->setFocus();
+    window.view()->setCaretRow(2);
+    window.insertLine();
     QCOMPARE(std::string(session.document().text.line(1)), std::string());
     QCOMPARE(session.document().text.count(), size_t(4));
     QCOMPARE(list->item(2)->text(), QStringLiteral("2-Inserir"));
-    QCOMPARE(window.editor()->caretRow(), 2LL);
-    QTest::keyClick(window.editor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window.view()->caretRow(), 2LL);
+    QTest::keyClick(window.view(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(session.document().text.text(), opened);
 
-    window.editor()->setCaretRow(3);
-    window.DeletarLinha1Click();
+    window.view()->setCaretRow(3);
+    window.deleteLine();
     QCOMPARE(session.document().text.count(), size_t(2));
     QCOMPARE(list->item(3)->text(), QStringLiteral("3-Deletar"));
-    QTest::keyClick(window.editor(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(window.view(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(session.document().text.text(), opened);
 
-    window.editor()->setCaretRow(2);
-    window.EditarLinha1Click();
-    auto* edit = window.findChild<TForm11*>();
+    window.view()->setCaretRow(2);
+    window.editLine();
+    auto* edit = window.findChild<LineEditDialog*>();
     QVERIFY(edit && edit->isVisible());
     auto* field = child<QLineEdit>(edit, "Edit1");
     QCOMPARE(field->text(), QStringLiteral("N20 M30"));
@@ -750,11 +751,11 @@ void TestToolDialogs::throughTheMainWindow()
     QCOMPARE(list->item(4)->text(), QStringLiteral("4-Editar Linha"));
 
     // The history viewer shows the entry asked for.
-    QVERIFY(window.showHistoryViewer);
-    window.showHistoryViewer(4);
-    auto* viewer = window.findChild<TForm17*>();
+    QVERIFY(window.historyViewer);
+    window.historyViewer(4);
+    auto* viewer = window.findChild<HistoryViewer*>();
     QVERIFY(viewer && viewer->isVisible());
-    QVERIFY(viewer->memo()->toPlainText().startsWith(QStringLiteral("Editado a linha número 2")));
+    QVERIFY(viewer->descriptionText()->toPlainText().startsWith(QStringLiteral("Editado a linha número 2")));
     viewer->close();
 
     // Every Ferramentas action opens its own dialog.
@@ -762,14 +763,14 @@ void TestToolDialogs::throughTheMainWindow()
         QStringLiteral("Deletar Palavra"), QStringLiteral("Comentar Linha"), QStringLiteral("Inserir Informações"),
         QStringLiteral("Converter Coordenadas IJ "), QStringLiteral("Translação dos Eixos XYZ"),
         QStringLiteral("Espelhamento dos Eixos XY")};
-    window.EditarN1Click();
-    window.SubstituirEliminar1Click();
-    window.Deletar1Click();
-    window.DeletarComentarSubstituir1Click();
-    window.InserirInformaes1Click();
-    window.AbsolutoIncremental1Click();
-    window.Translao1Click();
-    window.Espelhamento1Click();
+    window.renumberBlocks();
+    window.replaceWord();
+    window.deleteWord();
+    window.commentLines();
+    window.insertInformation();
+    window.convertArcCentres();
+    window.translateAxes();
+    window.mirrorAxes();
     QStringList shown;
     for (auto* d : window.findChildren<ToolDialog*>())
         if (d->isVisible())

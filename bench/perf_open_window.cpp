@@ -1,0 +1,138 @@
+// Opens a 1,000,000-line program (about 40 MB) in the real main window,
+// offscreen, and reports the time to the first painted screen, the time to
+// scroll to the last line and the peak memory of the process, with the
+// highlighter and without it.
+//
+//   perf_open_window [lines] [rounds]   (QT_QPA_PLATFORM=offscreen is set if unset)
+//
+// Exit status 1 when a figure misses its limit: first screen 1.5 s, scroll to
+// the end 0.3 s, peak resident memory 4 times the file size, opening and
+// jumping to the end highlighted 1.2 times the time without the highlighter.
+
+#include "app/MainWindow.h"
+#include "editor/ProgramView.h"
+#include "framework/FileDialog.h"
+#include "framework/MessageBox.h"
+#include "PerfProgram.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Resident and peak resident memory of this process, in bytes.
+long long statusKb(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(key) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(prefix, 0) == 0)
+            return std::atoll(line.c_str() + prefix.size());
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const long long lines = argc > 1 && std::atoll(argv[1]) > 0 ? std::atoll(argv[1]) : 1000000;
+    const int rounds = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 9;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("programa.nc"));
+    const long long fileBytes = perf::writeProgram(path, lines);
+
+    QApplication app(argc, argv);
+    MainWindow window(nullptr, dir.path());
+    window.showMaximized();
+    QApplication::processEvents();
+    const long long baseKb = statusKb("VmRSS");
+
+    FileDialog::setHook([&](const QString&, const QString&) { return path; });
+    MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
+    ProgramView* view = window.view();
+
+    // Rounds alternate highlighted and plain, so that both meet the same machine.
+    std::vector<double> open[2], scroll[2], total[2], measured[2];
+    double peakMb = 0;
+    bool lastRowShown = true;
+    // The first pair warms the process up and is not counted.
+    for (int round = -2; round < 2 * rounds; ++round) {
+        const int plain = (round + 2) % 2;
+        window.closeFile();
+        if (plain)
+            view->setHighlighter(nullptr);
+        else
+            window.rebuildHighlighter();
+        // Both start from a drawn window, as a user's does: the new styles' fonts are made.
+        QApplication::processEvents();
+        view->viewport()->repaint();
+
+        // From the file chosen to the first screen drawn.
+        QElapsedTimer t;
+        t.start();
+        window.openFile();
+        QApplication::processEvents();
+        view->viewport()->repaint();
+        const double openMs = perf::ms(t);
+
+        // Ctrl+End and the screen at the last line.
+        view->setCaretRow(lines);
+        QApplication::processEvents();
+        view->viewport()->repaint();
+        const double allMs = perf::ms(t);
+        // Far down, the comment range before the view's lines is measured just
+        // after that screen is painted (and the screen corrected if need be).
+        QApplication::processEvents();
+        view->viewport()->repaint();
+        const double measuredMs = perf::ms(t);
+
+        lastRowShown = lastRowShown && view->caretRow() == lines;
+        // The first opening, highlighted, is the one a user meets in a fresh process.
+        if (round == -2)
+            peakMb = static_cast<double>(statusKb("VmHWM")) / 1024;
+        if (round < 0)
+            continue;
+        open[plain].push_back(openMs);
+        scroll[plain].push_back(allMs - openMs);
+        total[plain].push_back(allMs);
+        measured[plain].push_back(measuredMs - allMs);
+        // A picture of the last screen, to look at the highlighting far down a long program.
+        if (const QByteArray shot = qgetenv("TORVEL_PERF_GRAB"); !shot.isEmpty() && !plain)
+            window.grab().save(QString::fromLocal8Bit(shot));
+    }
+
+    const double fileMb = static_cast<double>(fileBytes) / (1 << 20);
+    const double ratio = perf::median(total[0]) / perf::median(total[1]);
+    std::printf("lines %lld, file %.1f MB, medians of %d rounds\n", lines, fileMb, rounds);
+    std::printf("                 highlighted      plain\n");
+    std::printf("first screen     %8.1f ms  %8.1f ms (limit 1500)\n", perf::median(open[0]), perf::median(open[1]));
+    std::printf("scroll to end    %8.1f ms  %8.1f ms (limit 300)\n", perf::median(scroll[0]), perf::median(scroll[1]));
+    std::printf("open and jump    %8.1f ms  %8.1f ms = %.2f x (limit 1.2)\n", perf::median(total[0]),
+        perf::median(total[1]), ratio);
+    std::printf("after the jump   %8.1f ms  %8.1f ms (range measured, screen checked)\n", perf::median(measured[0]),
+        perf::median(measured[1]));
+    std::printf("peak memory      %8.1f MB = %.2f x file (limit 4); window before open %.1f MB\n", peakMb,
+        peakMb / fileMb, static_cast<double>(baseKb) / 1024);
+    std::printf(
+        "last row shown %lld, gutter \"%s\"\n", view->caretRow(), qPrintable(view->gutterTextAt(view->caretRow())));
+
+    window.closeFile();
+    const bool ok = perf::median(open[0]) <= 1500 && perf::median(scroll[0]) <= 300 && peakMb <= 4 * fileMb
+        && ratio <= 1.2 && lastRowShown;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,144 @@
+// Runs functions on a 1,000,000-line program through the real main window,
+// offscreen, and compares each with the same function run by the core alone:
+// the window's time runs from the start of the run until the view has painted
+// the result. The undo snapshot is compressed after that, between rounds.
+//
+//   perf_window_run [lines] [rounds] [function]   (QT_QPA_PLATFORM=offscreen is set if unset)
+
+#include "PerfProgram.h"
+#include "app/MainWindow.h"
+#include "core/RenumberTool.h"
+#include "core/RunProtocol.h"
+#include "core/SpacesTool.h"
+#include "core/WordTools.h"
+#include "editor/ProgramView.h"
+#include "framework/FileDialog.h"
+#include "framework/MessageBox.h"
+#include "framework/Session.h"
+#include "framework/ToolRunner.h"
+#include "app/WindowAssembly.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Notes that a widget got a paint event.
+class PaintSeen : public QObject {
+public:
+    bool seen = false;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        seen = seen || event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+struct Function {
+    const char* name;
+    std::function<std::unique_ptr<torvel::LineTool>()> make;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const long long lines = argc > 1 && std::atoll(argv[1]) > 0 ? std::atoll(argv[1]) : 1000000;
+    const int rounds = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 3;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("programa.nc"));
+    perf::writeProgram(path, lines);
+
+    QApplication app(argc, argv);
+    MainWindow window(nullptr, dir.path());
+    assembleWindow(window);
+    window.showMaximized();
+    FileDialog::setHook([&](const QString&, const QString&) { return path; });
+    MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
+    window.openFile();
+    QApplication::processEvents();
+    auto* runner = window.findChild<ToolRunner*>();
+    torvel::Document& doc = window.session().document();
+
+    const Function functions[] = {
+        {"spaces --remove", [] { return std::make_unique<torvel::SpacesTool>(torvel::SpacesOptions {false}); }},
+        {"spaces --add", [] { return std::make_unique<torvel::SpacesTool>(torvel::SpacesOptions {true}); }},
+        {"renumber",
+            [] {
+                return std::make_unique<torvel::RenumberTool>(torvel::RenumberOptions {false, 1, true, 5, 5});
+            }},
+        {"replace G01",
+            [] {
+                return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"G01", "G1"});
+            }},
+        {"replace F300",
+            [] {
+                return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"F300", "F250"});
+            }},
+        {"delete text F150",
+            [] {
+                return std::make_unique<torvel::DeleteTool>(
+                    torvel::DeleteOptions {"F150", torvel::DeleteOptions::Mode::Text});
+            }},
+        {"delete lines Z5.",
+            [] {
+                return std::make_unique<torvel::DeleteTool>(
+                    torvel::DeleteOptions {"Z5.", torvel::DeleteOptions::Mode::Lines});
+            }},
+    };
+    PaintSeen paint;
+    window.view()->viewport()->installEventFilter(&paint);
+    std::printf("lines %lld, medians of %d rounds\n", lines, rounds);
+    std::printf("%-16s %10s %10s %8s\n", "function", "core ms", "window ms", "ratio");
+    for (const Function& f : functions) {
+        if (argc > 3 && std::strcmp(argv[3], f.name) != 0)
+            continue;
+        std::vector<double> core, shown;
+        for (int round = 0; round < rounds; ++round) {
+            {
+                torvel::Document alone {doc.text, torvel::UndoRing(), torvel::History()};
+                torvel::RunObserver quiet;
+                const auto tool = f.make();
+                // Both runs start with the program out of the caches, as after a user's pause.
+                perf::evictCaches();
+                QElapsedTimer t;
+                t.start();
+                torvel::runFunction(alone, *tool, torvel::Range(), quiet);
+                core.push_back(perf::ms(t));
+            }
+            // Until the view has painted the result.
+            const auto tool = f.make();
+            perf::evictCaches();
+            QElapsedTimer t;
+            t.start();
+            paint.seen = false;
+            runner->run(nullptr, *tool, torvel::Range());
+            while (!paint.seen)
+                QApplication::processEvents();
+            shown.push_back(perf::ms(t));
+            window.undoLastFunction();
+            // The snapshots are compressed a moment after the screen shows the result;
+            // that must not fall into the next measurement.
+            QElapsedTimer idle;
+            idle.start();
+            while (idle.elapsed() < 400)
+                QApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        std::printf("%-16s %10.1f %10.1f %8.2f\n", f.name, perf::median(core), perf::median(shown),
+            perf::median(shown) / perf::median(core));
+    }
+    window.closeFile();
+    return 0;
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "core/Settings.h"
+
+#include <QFont>
+#include <QHash>
+#include <QMainWindow>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+class QDockWidget;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class QsciLexer;
+class Session;
+class ProgramView;
+
+// The main window: menus, tool bars, the tools and history bars, the program
+// view and the logo. It owns the session that the dialogs borrow; the dialogs
+// themselves are made and handed in by the window's assembly.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // programFolder: where Torvel.ini and Ajuda/ are looked for; empty means the
+    // executable's folder (tests pass a folder of their own).
+    explicit MainWindow(QWidget* parent = nullptr, const QString& programFolder = QString());
+    ~MainWindow() override;
+
+    Session& session() { return *session_; }
+    ProgramView* view() const { return view_; }
+
+    // The nineteen colours read at start; the colour dialog changes them and
+    // then the window rebuilds the highlighter.
+    torvel::ColourValues& colourValues() { return colours_; }
+    QString settingsPath() const { return settingsPath_; }
+    QString captionBase() const { return captionBase_; }
+    QString currentFile() const { return currentFile_; }
+    bool fileOpen() const;
+    int selectedHistoryIndex() const { return selectedHistoryIndex_; }
+
+    // The Ferramentas item with this object name, and its button, call `action`.
+    void setToolAction(const QString& menuObjectName, std::function<void()> action);
+
+    // The dialogs, handed in by whoever makes them; unset, their items do nothing.
+    std::function<void(int selectedIndex)> historyViewer;
+    std::function<void()> colourDialog;
+    std::function<void()> aboutBox;
+    // The font dialog: the chosen font, or nothing when cancelled.
+    std::function<std::optional<QFont>(const QFont& current)> fontDialog;
+    // Opens a help page or another document with the desktop's handler.
+    std::function<void(const QString& path)> openDocument;
+
+    // Replaces the highlighter with a new one made from the current colours.
+    void rebuildHighlighter();
+    QsciLexer* highlighter() const { return highlighter_; }
+
+    // Where the logo goes for a window of outer size `outer` (before a resize),
+    // a dock area `controlBarWidth` wide and a logo of size `logo`: centred in
+    // the room right of the dock area, halves rounded away from zero.
+    static QPoint logoPosition(QSize outer, int controlBarWidth, QSize logo);
+
+    // What the menu items do; each tool bar button does what its item does.
+    void openFile();
+    void saveFile();
+    void saveFileAs();
+    void closeFile();
+    void exitProgram();
+    void undoLastFunction();
+    void copySelection();
+    void toggleToolsBar();
+    void toggleHistoryBar();
+    void showColourDialog();
+    void chooseFont();
+    void showHelpContents();
+    void showAbout();
+    void addOrRemoveSpaces();
+    void renumberBlocks();
+    void replaceWord();
+    void deleteWord();
+    void commentLines();
+    void insertInformation();
+    void insertLine();
+    void deleteLine();
+    void editLine();
+    void convertArcCentres();
+    void translateAxes();
+    void mirrorAxes();
+    // A click on a history item, or beside the items (-1).
+    void selectHistoryItem(int index);
+    void showSelectedHistory();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void startUp();
+    void placeLogoFor(QSize outerBefore);
+    void placeLogo();
+    void buildMenus();
+    void buildFileBar();
+    QDockWidget* buildToolsBar();
+    QDockWidget* buildHistoryBar();
+    void buildClientArea();
+    QAction* addItem(QMenu* menu, const char* name, const QString& text, void (MainWindow::*handler)(),
+        const QKeySequence& shortcut = QKeySequence());
+    QToolButton* addToolButton(QWidget* parent, const char* name, const QString& hint, const QString& icon,
+        void (MainWindow::*handler)(), QSize size);
+    void runTool(const QString& menuObjectName);
+    void readSettings();
+    void openHelpPage(const QString& path);
+    void controlBarChanged();
+    // Ticks the Exibir items as the bars stand when the menu opens.
+    void showBarStates();
+
+    // Close step: asks the close prompt, saves or not, closes. Empties the prompt.
+    void closeStep();
+    // Writes the text to `path`; false (after an error box) when it could not.
+    bool writeProgram(const QString& path);
+    void closeProgram();
+    void showTitle();
+    void refreshHistoryList();
+    void refreshView();
+
+    Session* session_;
+    torvel::ColourValues colours_ {};
+    QString fontName_;
+    int fontSize_ = 0;
+    QString captionBase_;
+    QString currentFile_;
+    QString closePrompt_;
+    QString lastChosen_;
+    QString settingsPath_;
+    int selectedHistoryIndex_ = -1;
+    QsciLexer* highlighter_ = nullptr;
+    QHash<QString, std::function<void()>> toolActions_;
+    QSize logoSize_;
+    QPoint logoPlace_;
+
+    QWidget* client_;
+    QToolBar* fileBar_;
+    QMainWindow* dockArea_;
+    QDockWidget* toolsBar_;
+    QDockWidget* historyBar_;
+    QListWidget* historyList_;
+    ProgramView* view_;
+    QLabel* logo_;
+    QToolButton* undoButton_;
+    QMenu* viewMenu_;
+    QAction* toolsBarItem_;
+    QAction* historyBarItem_;
+};

@@ -1,0 +1,80 @@
+#include "app/WindowAssembly.h"
+
+#include "app/AboutDialog.h"
+#include "app/MainWindow.h"
+#include "core/LineCommands.h"
+#include "core/Settings.h"
+#include "framework/HistoryViewer.h"
+#include "framework/ProgressWindow.h"
+#include "framework/Session.h"
+#include "framework/ToolRunner.h"
+#include "highlight/ColourDialog.h"
+#include "tools/ArcCentresDialog.h"
+#include "tools/CommentDialog.h"
+#include "tools/DeleteWordDialog.h"
+#include "tools/InsertInfoDialog.h"
+#include "tools/LineEditDialog.h"
+#include "tools/MirrorDialog.h"
+#include "tools/RenumberDialog.h"
+#include "tools/ReplaceDialog.h"
+#include "tools/SpacesDialog.h"
+#include "tools/TranslateDialog.h"
+
+#include <QFile>
+
+namespace {
+
+void assembleTools(MainWindow& window)
+{
+    Session& session = window.session();
+    auto* progress = new ProgressWindow(&window);
+    auto* runner = new ToolRunner(session, &window, progress, &window);
+
+    const auto dialog = [&](const char* menuName, ToolDialog* dlg) {
+        window.setToolAction(QString::fromLatin1(menuName), [dlg] { dlg->showModal(); });
+    };
+    dialog("AdicionarouRemoverespaos1", new SpacesDialog(session, *runner, &window));
+    dialog("EditarN1", new RenumberDialog(session, *runner, &window));
+    dialog("SubstituirEliminar1", new ReplaceDialog(session, *runner, &window));
+    dialog("Deletar1", new DeleteWordDialog(session, *runner, &window));
+    dialog("DeletarComentarSubstituir1", new CommentDialog(session, *runner, &window));
+    dialog("InserirInformaes1", new InsertInfoDialog(session, *runner, &window));
+    dialog("EditarLinha1", new LineEditDialog(session, *runner, &window));
+    dialog("AbsolutoIncremental1", new ArcCentresDialog(session, *runner, &window));
+    dialog("Translao1", new TranslateDialog(session, *runner, &window));
+    dialog("Espelhamento1", new MirrorDialog(session, *runner, &window));
+
+    // The line commands act at once on the caret line.
+    window.setToolAction(QStringLiteral("InserirLinha1"), [&session, runner] {
+        const long long row = session.caretRow();
+        runner->edit(
+            torvel::kInsertLineTag, [row](torvel::ProgramText& text) { return torvel::insertLine(text, row); });
+    });
+    window.setToolAction(QStringLiteral("DeletarLinha1"), [&session, runner] {
+        const long long row = session.caretRow();
+        runner->edit(
+            torvel::kDeleteLineTag, [row](torvel::ProgramText& text) { return torvel::deleteLine(text, row); });
+    });
+
+    auto* viewer = new HistoryViewer(session, &window);
+    window.historyViewer = [viewer](int selectedIndex) { viewer->showFor(selectedIndex); };
+}
+
+} // namespace
+
+void assembleWindow(MainWindow& window)
+{
+    auto* about = new AboutDialog(&window);
+    window.aboutBox = [about] { about->exec(); };
+
+    // The dialog writes the colours the window reads; "Aplicar" is followed by a new highlighter.
+    Session& session = window.session();
+    const torvel::SettingsFile settings(QFile::encodeName(window.settingsPath()).toStdString());
+    auto* colours = new ColourDialog(window.colourValues(), settings, &window);
+    ColourDialog::Seams seams;
+    seams.openHelp = [&session](const QString& page) { session.openHelp(page); };
+    colours->setSeams(std::move(seams));
+    window.colourDialog = [colours] { colours->exec(); };
+
+    assembleTools(window);
+}
