@@ -9,7 +9,7 @@
 #include "framework/ProgressWindow.h"
 #include "framework/HistoryViewer.h"
 
-#include "ToolRig.h"
+#include "helpers/ToolRig.h"
 
 #include <QDialog>
 #include <QGroupBox>

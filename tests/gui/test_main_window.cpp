@@ -4,7 +4,7 @@
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
 
-#include "SpokenNames.h"
+#include "helpers/SpokenNames.h"
 
 #include <Qsci/qscilexer.h>
 
@@ -839,11 +839,12 @@ void TestMainWindow::colourCommandRebuildsTheHighlighter()
     QPointer<QObject> old(before);
     w.showColourDialog();
     QCOMPARE(shown, 1);
-    if (before) {
-        QVERIFY(w.highlighter() != before);
-        QCOMPARE(w.view()->lexer(), w.highlighter());
-        QVERIFY(old.isNull());
-    }
+    QVERIFY(before);
+    QVERIFY(w.highlighter() != before);
+    QCOMPARE(w.view()->lexer(), w.highlighter());
+    QVERIFY(old.isNull());
+    // Style 4 draws the A words, in the colour the dialog stored (0x00BBGGRR).
+    QCOMPARE(w.highlighter()->color(4), QColor(0xFF, 0, 0));
 }
 
 QTEST_MAIN(TestMainWindow)
