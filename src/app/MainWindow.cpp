@@ -26,6 +26,7 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -118,9 +119,19 @@ void MainWindow::readSettings()
 {
     settingsPath_ = AppPaths::settingsFile(session_->programFolder());
     const torvel::SettingsFile file(pathBytes(settingsPath_));
-    if (!file.exists())
-        return;
     const torvel::Settings settings = file.read();
+    if (settings.source != torvel::SettingsSource::Read) {
+        // A file that is there but cannot be read is no missing one: say so once, when the window is up.
+        if (settings.source != torvel::SettingsSource::Missing)
+            QTimer::singleShot(0, this, [this, large = settings.source == torvel::SettingsSource::TooLarge] {
+                MessageBox::error(this,
+                    (large ? QStringLiteral("O arquivo de configurações %1 passa de 1 MB e não foi lido.")
+                           : QStringLiteral("Não foi possível ler o arquivo de configurações %1."))
+                            .arg(settingsPath_)
+                        + QStringLiteral(" O Torvel começa com as cores e a fonte padrão."));
+            });
+        return;
+    }
     colours_ = settings.colours;
     fontName_ = QString::fromUtf8(settings.fontName);
     fontSize_ = settings.fontSize;

@@ -23,6 +23,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 // What the window asked through the modal seams, and the answers it gets.
@@ -112,6 +115,7 @@ private slots:
     void logoFollowsTheSizeBeforeAResize();
     void settingsAtStart();
     void settingsWithoutFontSection();
+    void unreadableSettingsAreSaidOnce();
     void fontCommandWritesTheSettingsFile();
     void cancelledFontWritesNothing();
     void helpOpensTheIndexPage();
@@ -749,6 +753,31 @@ void TestMainWindow::settingsWithoutFontSection()
     const int fallback = QFontDatabase::systemFont(QFontDatabase::FixedFont).pointSize();
     QCOMPARE(w.view()->fontSize(), fallback > 0 ? fallback : 10);
     QCOMPARE(w.colourValues()[13], 7);
+}
+
+void TestMainWindow::unreadableSettingsAreSaidOnce()
+{
+    const QString path = file("Torvel.ini");
+    const QString defaults = QStringLiteral(" O Torvel começa com as cores e a fonte padrão.");
+    MainWindow plain(nullptr, QDir::tempPath() + QStringLiteral("/no-such-torvel-folder"));
+    const std::vector<std::pair<std::function<void()>, QString>> cases = {
+        {[&] { QDir(dir_->path()).mkdir(QStringLiteral("Torvel.ini")); },
+            QStringLiteral("Não foi possível ler o arquivo de configurações ") + path + QLatin1Char('.')},
+        {[&] { writeAll(path, "[CorG]\nValor=255\n;" + QByteArray(1 << 20, 'x')); },
+            QStringLiteral("O arquivo de configurações ") + path + QStringLiteral(" passa de 1 MB e não foi lido.")},
+    };
+    for (const auto& [make, said] : cases) {
+        QDir(path).removeRecursively();
+        QFile::remove(path);
+        make();
+        Dialogs d;
+        MainWindow w(nullptr, dir_->path());
+        QTRY_COMPARE(d.errors, QStringList({said + defaults}));
+        QTest::qWait(20);
+        QCOMPARE(d.errors.size(), 1);
+        QCOMPARE(w.colourValues()[4], 0);
+        QCOMPARE(w.view()->fontSize(), plain.view()->fontSize());
+    }
 }
 
 void TestMainWindow::fontCommandWritesTheSettingsFile()
