@@ -1,3 +1,4 @@
+#include "core/CommentRanges.h"
 #include "core/ProgramText.h"
 #include "core/Tokenizer.h"
 
@@ -84,11 +85,10 @@ void BM_LineEndRangesMillionLines(benchmark::State& state)
         text += l;
         text += '\n';
     }
-    torvel::Tokenizer tokenizer;
     std::vector<uint8_t> ranges;
     for (auto _ : state) {
         ranges.clear();
-        tokenizer.lineEndRanges(text, millionLines().size(), 0, ranges);
+        torvel::lineEndRanges(text, millionLines().size(), 0, ranges);
         benchmark::DoNotOptimize(ranges.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
@@ -106,11 +106,10 @@ void BM_ProgramLineEndRanges(benchmark::State& state)
         bytes += "\r\n";
     }
     const torvel::ProgramText program = torvel::ProgramText::fromFileBytes(bytes);
-    torvel::Tokenizer tokenizer;
     std::vector<uint8_t> ranges;
     for (auto _ : state) {
         ranges.clear();
-        tokenizer.lineEndRanges(program.lines(), 0, program.count(), 0, ranges);
+        torvel::lineEndRanges(program.lines(), 0, program.count(), 0, ranges);
         benchmark::DoNotOptimize(ranges.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));

@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/AppResources.h"
+#include "app/WindowAssembly.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/ProgramFile.h"
@@ -653,8 +654,7 @@ void MainWindow::toggleHistoryBar()
 void MainWindow::rebuildHighlighter()
 {
     QsciLexer* previous = highlighter_;
-    highlighter_ = new GCodeLexer(colours_, view_->editorFont(), this);
-    view_->setHighlighter(highlighter_);
+    highlighter_ = attachHighlighter(*view_, colours_, this);
     delete previous;
 }
 

@@ -4,11 +4,13 @@
 #include "app/MainWindow.h"
 #include "core/LineCommands.h"
 #include "core/Settings.h"
+#include "editor/ProgramView.h"
 #include "framework/HistoryViewer.h"
 #include "framework/ProgressWindow.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
 #include "highlight/ColourDialog.h"
+#include "highlight/GCodeLexer.h"
 #include "tools/ArcCentresDialog.h"
 #include "tools/CommentDialog.h"
 #include "tools/DeleteWordDialog.h"
@@ -21,6 +23,7 @@
 #include "tools/TranslateDialog.h"
 
 #include <QFile>
+#include <QPointer>
 
 namespace {
 
@@ -77,4 +80,15 @@ void assembleWindow(MainWindow& window)
     window.colourDialog = [colours] { colours->exec(); };
 
     assembleTools(window);
+}
+
+GCodeLexer* attachHighlighter(ProgramView& view, const torvel::ColourValues& colours, QObject* owner)
+{
+    auto* lexer = new GCodeLexer(colours, view.editorFont(), owner);
+    lexer->setRangeSource([shown = QPointer<ProgramView>(&view)] {
+        return shown ? shown->rangeBeforeWindow() : torvel::RangeState::None;
+    });
+    QObject::connect(&view, &ProgramView::windowFilled, lexer, &GCodeLexer::forgetRanges);
+    view.setHighlighter(lexer);
+    return lexer;
 }

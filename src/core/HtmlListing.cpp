@@ -1,6 +1,7 @@
 #include "core/HtmlListing.h"
 
 #include "core/Encoding.h"
+#include "core/TokenAttributes.h"
 #include "core/Tokenizer.h"
 
 #include <cstdio>

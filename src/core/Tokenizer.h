@@ -1,14 +1,10 @@
 #pragma once
 
-#include "core/Settings.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace torvel {
 
@@ -119,22 +115,7 @@ public:
         return range_;
     }
 
-    // The range at the end of each of the next `lines` lines of `text` (a line
-    // ends at LF, CR, CR LF or the end of the text), the first line starting in
-    // `range`. Appends one value per line to `out`: None or a comment range, the
-    // only ones that reach the next line. Lines that can neither open nor
-    // continue a comment are only counted, so this runs at memory speed on
-    // ordinary programs.
-    void lineEndRanges(std::string_view text, size_t lines, int range, std::vector<uint8_t>& out);
-    // The same for lines [from, to) of a program's line list (lines hold no
-    // separators). Lines that follow one another in memory, as a loaded file's
-    // do, are searched for openers as one block.
-    void lineEndRanges(
-        const std::vector<std::string_view>& lines, size_t from, size_t to, int range, std::vector<uint8_t>& out);
-
 private:
-    // The range after a line that starts outside a comment.
-    int rangeAfterLine(std::string_view line);
     void endOfLine();
     void lineFeed();
     void carriageReturn();
@@ -151,43 +132,5 @@ private:
     int kind_ = TokenKind::EndOfLine;
     int range_ = RangeState::None;
 };
-
-// "_" and a to z.
-bool isIdentifierCharacter(unsigned char c);
-
-// Display attribute of a token kind. Colours are 0x00BBGGRR words.
-struct TokenAttribute {
-    const char* name;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    std::optional<uint32_t> foreground;
-    std::optional<uint32_t> background;
-};
-
-inline constexpr int kAttributeCount = 24;
-// Indices into the attribute list: Comment, Identifier, Reserved Word, Space,
-// String0..String18 (4..22), Test (23).
-struct AttributeIndex {
-    static constexpr int Comment = 0;
-    static constexpr int Identifier = 1;
-    static constexpr int ReservedWord = 2;
-    static constexpr int Space = 3;
-    static constexpr int String0 = 4;
-    static constexpr int Test = 23;
-};
-
-// The 24 attributes with their colours taken from the colour values.
-std::array<TokenAttribute, kAttributeCount> makeAttributes(const ColourValues& colours);
-// Attribute index of a kind; -1 for the end of line (and for numbers outside 0..25).
-int attributeIndexForKind(int kind);
-std::optional<TokenAttribute> attributeForKind(int kind, const ColourValues& colours);
-// The highlighter's default attributes: 0 comment, 1 identifier, 2 keyword, 4 blank; -1 otherwise.
-int defaultAttributeIndex(int index);
-
-// The highlighter's fixed texts.
-std::string_view highlighterSampleSource();
-inline constexpr std::string_view kHighlighterLanguageName = "";
-inline constexpr std::string_view kHighlighterDefaultFilter = "All files (*.*)|*.*";
 
 } // namespace torvel

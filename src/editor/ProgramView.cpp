@@ -2,6 +2,7 @@
 
 #include "core/Encoding.h"
 #include "core/ProgramText.h"
+#include "core/Tokenizer.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -546,9 +547,10 @@ void ProgramView::setProgram(const torvel::ProgramText& text, bool utf8, bool ke
     program_ = &text;
     utf8_ = utf8;
     // After a function the ranges of the text before are kept as a first answer.
-    rangesStale_ = keepPosition && !programRanges_.empty();
-    if (!keepPosition)
-        programRanges_.clear();
+    if (keepPosition)
+        ranges_.textChanged();
+    else
+        ranges_.clear();
     guessedBase_ = -1;
     farAnchor_.reset();
     farCaret_.reset();
@@ -584,8 +586,7 @@ void ProgramView::setProgram(const torvel::ProgramText& text, bool utf8, bool ke
 void ProgramView::clearAll()
 {
     program_ = nullptr;
-    programRanges_.clear();
-    rangesStale_ = false;
+    ranges_.clear();
     guessedBase_ = -1;
     farAnchor_.reset();
     farCaret_.reset();
@@ -747,32 +748,15 @@ int ProgramView::rangeBeforeWindow()
     if (base_ == 0 || !program_)
         return torvel::RangeState::None;
     const auto need = static_cast<size_t>(base_);
-    if (!rangesStale_ && programRanges_.size() >= need)
-        return programRanges_[need - 1];
-    const size_t known = rangesStale_ ? 0 : programRanges_.size();
-    if (need - known <= kLinesMeasuredAtOnce) {
-        measureRangesTo(need);
-        return programRanges_[need - 1];
-    }
+    if (ranges_.unmeasured(need) <= kLinesMeasuredAtOnce)
+        return ranges_.rangeBefore(program_->lines(), need);
     // Measuring a long stretch of the program would cost more than showing
     // the screen. A first answer now: the range before the last function, or
     // none, which is nearly always right; the screen is corrected if the
     // measure, taken once it has been painted, says otherwise.
     guessedBase_ = base_;
-    guessedRange_ = rangesStale_ && programRanges_.size() >= need ? programRanges_[need - 1] : torvel::RangeState::None;
+    guessedRange_ = ranges_.guessBefore(need);
     return guessedRange_;
-}
-
-void ProgramView::measureRangesTo(size_t lines)
-{
-    if (rangesStale_) {
-        programRanges_.clear();
-        rangesStale_ = false;
-    }
-    if (programRanges_.size() < lines) {
-        const int range = programRanges_.empty() ? torvel::RangeState::None : programRanges_.back();
-        tokenizer_.lineEndRanges(program_->lines(), programRanges_.size(), lines, range, programRanges_);
-    }
 }
 
 void ProgramView::checkGuessedRange()
@@ -782,7 +766,6 @@ void ProgramView::checkGuessedRange()
     guessedBase_ = -1;
     if (!stillGuessed || base_ == 0 || !program_)
         return;
-    measureRangesTo(static_cast<size_t>(base_));
-    if (programRanges_[static_cast<size_t>(base_) - 1] != guessedRange_)
+    if (ranges_.rangeBefore(program_->lines(), static_cast<size_t>(base_)) != guessedRange_)
         moveWindow(base_, true);
 }

@@ -2,7 +2,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
-#include "core/Tokenizer.h"
+#include "core/CommentRanges.h"
 
 #include <QFont>
 #include <QString>
@@ -77,7 +77,8 @@ public:
     // The highlighter draws the text; the view keeps its font, paper and gutter.
     // Not owned; nullptr shows plain text.
     void setHighlighter(QsciLexer* lexer);
-    // The comment range carried into the window's first line, for the highlighter.
+    // The comment range carried into the window's first line: what a highlighter of
+    // the view starts the window's styling from.
     int rangeBeforeWindow();
 
     // The selection as shown, over the whole program.
@@ -133,7 +134,6 @@ private:
     // Moves the window to `base` (or fills it `again`), keeping what the screen,
     // caret and selection show.
     void moveWindow(long long base, bool again = false);
-    void measureRangesTo(size_t lines);
     void checkGuessedRange();
     // Whether rows first..last lie in the window and away from an edge the
     // program goes on past.
@@ -166,11 +166,8 @@ private:
     bool syncing_ = false;
     bool mouseDown_ = false;
     bool followQueued_ = false;
-    torvel::Tokenizer tokenizer_;
-    // Comment ranges at the end of the program's lines, as far as asked for;
-    // stale ones are the text's before its last change.
-    std::vector<uint8_t> programRanges_;
-    bool rangesStale_ = false;
+    // Comment ranges at the end of the program's lines, for the window's first line.
+    torvel::CommentRangeCache ranges_;
     // The window start whose range was guessed, and the guess.
     long long guessedBase_ = -1;
     int guessedRange_ = 0;

@@ -1,8 +1,7 @@
 #include "highlight/GCodeLexer.h"
 
+#include "core/CommentRanges.h"
 #include "highlight/ColourValue.h"
-
-#include "editor/ProgramView.h"
 
 #include <Qsci/qsciscintilla.h>
 #include <Qsci/qsciscintillabase.h>
@@ -40,7 +39,8 @@ GCodeLexer::GCodeLexer(const torvel::ColourValues& colours, const QFont& editorF
     setDefaultPaper(Qt::white);
 }
 
-const char* GCodeLexer::language() const { return torvel::kHighlighterLanguageName.data(); }
+// No name: the highlighter is the only one the editor knows.
+const char* GCodeLexer::language() const { return ""; }
 
 QString GCodeLexer::description(int style) const
 {
@@ -140,11 +140,8 @@ constexpr long kLinesAboveScreen = 100;
 
 void GCodeLexer::setEditor(QsciScintilla* editor)
 {
-    if (QsciScintilla* previous = this->editor()) {
+    if (QsciScintilla* previous = this->editor())
         disconnect(previous, &QsciScintillaBase::SCN_MODIFIED, this, nullptr);
-        if (auto* view = qobject_cast<ProgramView*>(previous))
-            disconnect(view, &ProgramView::windowFilled, this, nullptr);
-    }
     QsciLexerCustom::setEditor(editor);
     ranges_.clear();
     if (editor)
@@ -152,8 +149,6 @@ void GCodeLexer::setEditor(QsciScintilla* editor)
             if (type & (QsciScintillaBase::SC_MOD_INSERTTEXT | QsciScintillaBase::SC_MOD_DELETETEXT))
                 forgetRangesFrom(position);
         });
-    if (auto* view = qobject_cast<ProgramView*>(editor))
-        connect(view, &ProgramView::windowFilled, this, [this] { ranges_.clear(); });
 }
 
 void GCodeLexer::forgetRangesFrom(int position)
@@ -184,16 +179,10 @@ void GCodeLexer::knowRangesBefore(long line)
         QsciScintillaBase::SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), static_cast<long>(to - from)));
     const std::string_view bytes = text ? std::string_view(text, static_cast<size_t>(to - from)) : std::string_view();
     const int range = known > 0 ? ranges_.back() : rangeBeforeText();
-    tokenizer_.lineEndRanges(bytes, static_cast<size_t>(line - known), range, ranges_);
+    torvel::lineEndRanges(bytes, static_cast<size_t>(line - known), range, ranges_);
 }
 
-int GCodeLexer::rangeBeforeText() const
-{
-    // A program view holds a window of the program; its first line may start inside a comment.
-    if (auto* view = qobject_cast<ProgramView*>(editor()))
-        return view->rangeBeforeWindow();
-    return torvel::RangeState::None;
-}
+int GCodeLexer::rangeBeforeText() const { return rangeSource_ ? rangeSource_() : torvel::RangeState::None; }
 
 void GCodeLexer::keepRange(long line, int range)
 {
@@ -294,14 +283,4 @@ void GCodeLexer::styleLines(long firstLine, long lastLine)
         styles_.resize(kStyleBatch);
         styles_.shrink_to_fit();
     }
-}
-
-GCodeLexer* GCodeLexer::attachNew(QsciScintilla* editor, const torvel::ColourValues& colours, const QFont& font)
-{
-    QsciLexer* previous = editor->lexer();
-    auto* lexer = new GCodeLexer(colours, font, editor);
-    editor->setLexer(lexer);
-    if (previous && previous->parent() == editor && qobject_cast<GCodeLexer*>(previous))
-        delete previous;
-    return lexer;
 }

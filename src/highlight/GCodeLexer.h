@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Settings.h"
+#include "core/TokenAttributes.h"
 #include "core/Tokenizer.h"
 
 #include <Qsci/qscilexercustom.h>
@@ -9,6 +10,7 @@
 #include <QFont>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,8 +55,13 @@ public:
     static int styleForKind(int kind);
     const torvel::TokenAttribute& attribute(int style) const { return attributes_.at(static_cast<size_t>(style)); }
 
-    // Creates a highlighter owned by `editor`, attaches it and drops the one it replaces.
-    static GCodeLexer* attachNew(QsciScintilla* editor, const torvel::ColourValues& colours, const QFont& font);
+    // The comment range the editor's first line starts in. An editor that shows a window
+    // of a longer program knows it from the lines above the window; without a source
+    // the text starts outside any comment.
+    using RangeSource = std::function<int()>;
+    void setRangeSource(RangeSource source) { rangeSource_ = std::move(source); }
+    // The editor's text was replaced without change notices: the ranges measured in it go.
+    void forgetRanges() { ranges_.clear(); }
 
 private:
     QFont styledFont(const QFont& base, int style) const;
@@ -72,4 +79,5 @@ private:
     // The range at the end of each line from the first on, as far as known;
     // a change to the text drops the lines from the changed one on.
     std::vector<uint8_t> ranges_;
+    RangeSource rangeSource_;
 };

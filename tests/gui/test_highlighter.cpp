@@ -1,3 +1,4 @@
+#include "app/WindowAssembly.h"
 #include "core/Encoding.h"
 #include "highlight/ColourValue.h"
 #include "highlight/GCodeLexer.h"
@@ -8,7 +9,6 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QtTest>
 
 #include <algorithm>
@@ -88,7 +88,6 @@ private slots:
     void attributesAsStyles();
     void editorDefaultsKeepOwnColours();
     void editorFontKeepsStyles();
-    void attachNewReplacesPrevious();
     void largeDocumentStyledLazily();
     void oneRequestMatchesManySmallOnes();
     void jumpSkipsLinesAboveTheScreen();
@@ -236,19 +235,6 @@ void TestHighlighter::editorFontKeepsStyles()
     GCodeLexer withFont({}, QFont(QStringLiteral("DejaVu Sans Mono"), 12));
     QCOMPARE(withFont.font(kTest).pointSize(), 12);
     QVERIFY(withFont.font(kTest).underline());
-}
-
-void TestHighlighter::attachNewReplacesPrevious()
-{
-    QsciScintilla view;
-    torvel::ColourValues colours {};
-    QPointer<GCodeLexer> first = GCodeLexer::attachNew(&view, colours, QFont());
-    QCOMPARE(view.lexer(), first.data());
-    colours[0] = 0x0000FF;
-    GCodeLexer* second = GCodeLexer::attachNew(&view, colours, QFont());
-    QCOMPARE(view.lexer(), second);
-    QVERIFY(first.isNull());
-    QCOMPARE(second->color(kA), QColor(255, 0, 0));
 }
 
 // Opening a very large program styles only what the view shows.
@@ -438,8 +424,7 @@ void TestHighlighter::programWindowStartsInsideAComment()
     ProgramView view;
     view.resize(600, 400);
     view.show();
-    GCodeLexer lexer({}, view.editorFont());
-    view.setHighlighter(&lexer);
+    const std::unique_ptr<GCodeLexer> lexer(attachHighlighter(view, {}, nullptr));
     view.setProgram(program, false);
     auto screenMatches = [&]() -> long long {
         const long long first = view.firstVisibleRow() - 1;
@@ -491,8 +476,7 @@ void TestHighlighter::farWindowIsCorrectedOnceShown()
     view.resize(600, 400);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    GCodeLexer lexer({}, view.editorFont());
-    view.setHighlighter(&lexer);
+    const std::unique_ptr<GCodeLexer> lexer(attachHighlighter(view, {}, nullptr));
     view.setProgram(program, false);
     const long long row = lines - 1000;
     view.setCaretRow(row);
