@@ -70,8 +70,19 @@ BENCHMARK(LoadPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 std::string realProgram40MB();
 
+// The snapshot measures need the shared sample programs beside the checkout.
+bool skipWithoutSamples(benchmark::State& state)
+{
+    if (std::filesystem::is_directory(TORVEL_SAMPLES_DIR))
+        return false;
+    state.SkipWithError("the shared sample programs are not beside this checkout");
+    return true;
+}
+
 void SnapshotStoreAndCompress(benchmark::State& state)
 {
+    if (skipWithoutSamples(state))
+        return;
     const ProgramText t = ProgramText::fromFileBytes(realProgram40MB());
     for (auto _ : state) {
         UndoRing ring;
@@ -84,6 +95,8 @@ BENCHMARK(SnapshotStoreAndCompress)->Unit(benchmark::kMillisecond);
 
 void SnapshotRestore(benchmark::State& state)
 {
+    if (skipWithoutSamples(state))
+        return;
     const ProgramText t = ProgramText::fromFileBytes(realProgram40MB());
     const std::string blob = compressLines(t);
     ProgramText into;
@@ -108,6 +121,8 @@ std::string realProgram40MB()
 
 void FortySnapshotsMemory(benchmark::State& state)
 {
+    if (skipWithoutSamples(state))
+        return;
     ProgramText t = ProgramText::fromFileBytes(realProgram40MB());
     for (auto _ : state) {
         UndoRing ring;

@@ -48,16 +48,10 @@ void assembleTools(MainWindow& window)
     dialog("Espelhamento1", new MirrorDialog(session, *runner, &window));
 
     // The line commands act at once on the caret line.
-    window.setToolAction(QStringLiteral("InserirLinha1"), [&session, runner] {
-        const long long row = session.caretRow();
-        runner->edit(
-            torvel::kInsertLineTag, [row](torvel::ProgramText& text) { return torvel::insertLine(text, row); });
-    });
-    window.setToolAction(QStringLiteral("DeletarLinha1"), [&session, runner] {
-        const long long row = session.caretRow();
-        runner->edit(
-            torvel::kDeleteLineTag, [row](torvel::ProgramText& text) { return torvel::deleteLine(text, row); });
-    });
+    window.setToolAction(QStringLiteral("InserirLinha1"),
+        [&session, runner] { runner->edit(torvel::LineCommand::Insert, session.caretRow()); });
+    window.setToolAction(QStringLiteral("DeletarLinha1"),
+        [&session, runner] { runner->edit(torvel::LineCommand::Delete, session.caretRow()); });
 
     auto* viewer = new HistoryViewer(session, &window);
     window.historyViewer = [viewer](int selectedIndex) { viewer->showFor(selectedIndex); };

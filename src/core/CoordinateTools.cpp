@@ -51,6 +51,11 @@ const char* const kCrLf = "\r\n";
 } // namespace
 
 // The typed values count with their blanks trimmed.
+bool hasTranslationValue(const TranslateOptions& o)
+{
+    return (o.x && !isBlankOnly(o.xValue)) || (o.y && !isBlankOnly(o.yValue)) || (o.z && !isBlankOnly(o.zValue));
+}
+
 TranslateTool::TranslateTool(TranslateOptions options)
     : options_(std::move(options))
     , values_ {Operand(trimmed(options_.xValue)), Operand(trimmed(options_.yValue)), Operand(trimmed(options_.zValue))}

@@ -23,6 +23,11 @@ struct TranslateOptions {
     char decimalSeparator = '.';
 };
 
+// A translation moves nothing without a value for a ticked axis (blanks are none): the
+// window and torvel-batch refuse it with this text.
+inline constexpr std::string_view kTranslationNeedsAValue = "Favor preencher os campos com o valor da translação.";
+bool hasTranslationValue(const TranslateOptions& options);
+
 class TranslateTool : public CoordinateTool {
 public:
     explicit TranslateTool(TranslateOptions options);

@@ -68,4 +68,30 @@ LineCommandResult deleteLine(ProgramText& text, long long row)
     return {"Função deletar linha\r\nDeletado a linha número " + std::to_string(n), n, clampRow(text, n)};
 }
 
+std::string_view historyTag(LineCommand command)
+{
+    switch (command) {
+    case LineCommand::Edit:
+        return "Editar Linha";
+    case LineCommand::Insert:
+        return "Inserir";
+    case LineCommand::Delete:
+        break;
+    }
+    return "Deletar";
+}
+
+LineCommandResult applyLineCommand(ProgramText& text, LineCommand command, long long row, std::string_view newText)
+{
+    switch (command) {
+    case LineCommand::Edit:
+        return editLine(text, row, newText);
+    case LineCommand::Insert:
+        return insertLine(text, row);
+    case LineCommand::Delete:
+        break;
+    }
+    return deleteLine(text, row);
+}
+
 } // namespace torvel

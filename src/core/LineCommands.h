@@ -7,9 +7,12 @@
 
 namespace torvel {
 
-inline constexpr std::string_view kEditLineTag = "Editar Linha";
-inline constexpr std::string_view kInsertLineTag = "Inserir";
-inline constexpr std::string_view kDeleteLineTag = "Deletar";
+// The commands that act at once on one row, without a range: the window runs them on
+// the caret line, torvel-batch on --line.
+enum class LineCommand { Edit, Insert, Delete };
+
+// The name of the command's entry in the history list.
+std::string_view historyTag(LineCommand command);
 
 struct LineCommandResult {
     std::string description;
@@ -29,5 +32,9 @@ LineCommandResult insertLine(ProgramText& text, long long row);
 // The row leaves the text and the lines after it move up; the only line of a
 // text is emptied instead.
 LineCommandResult deleteLine(ProgramText& text, long long row);
+
+// One of the three above; `newText` is the edited line's (Edit only).
+LineCommandResult applyLineCommand(
+    ProgramText& text, LineCommand command, long long row, std::string_view newText = {});
 
 } // namespace torvel

@@ -175,14 +175,15 @@ void ToolRunner::scheduleCompact()
     });
 }
 
-torvel::RunResult ToolRunner::edit(std::string_view tag, const LineCommand& command)
+torvel::RunResult ToolRunner::edit(torvel::LineCommand command, long long row, std::string_view newText)
 {
     long long caretRow = 1;
-    torvel::RunResult result = torvel::runEdit(session_.document(), tag, [&](torvel::ProgramText& text) {
-        torvel::LineCommandResult r = command(text);
-        caretRow = r.caretRow;
-        return r.description;
-    });
+    torvel::RunResult result
+        = torvel::runEdit(session_.document(), torvel::historyTag(command), [&](torvel::ProgramText& text) {
+              torvel::LineCommandResult r = torvel::applyLineCommand(text, command, row, newText);
+              caretRow = r.caretRow;
+              return r.description;
+          });
     scheduleCompact();
     session_.notifyHistoryChanged();
     session_.notifyTextChanged();

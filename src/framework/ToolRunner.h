@@ -26,9 +26,9 @@ public:
     // closes the dialog at the end, whatever the outcome.
     torvel::RunResult run(QDialog* dialog, torvel::LineTool& tool, const torvel::Range& range);
 
-    using LineCommand = std::function<torvel::LineCommandResult(torvel::ProgramText&)>;
-    // A line command: snapshot, the edit, history entry; then the caret goes where the command says.
-    torvel::RunResult edit(std::string_view tag, const LineCommand& command);
+    // A line command at `row`: snapshot, the edit, history entry; then the caret goes
+    // where the command says. `newText` is the edited line's.
+    torvel::RunResult edit(torvel::LineCommand command, long long row, std::string_view newText = {});
 
     ProgressWindow* progressWindow() const { return progress_; }
 

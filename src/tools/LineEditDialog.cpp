@@ -50,8 +50,6 @@ void LineEditDialog::showCaretLine()
 
 void LineEditDialog::apply()
 {
-    const std::string typed = programBytes(lineField_->text());
-    const long long row = session().caretRow();
-    runner().edit(torvel::kEditLineTag, [&](torvel::ProgramText& text) { return torvel::editLine(text, row, typed); });
+    runner().edit(torvel::LineCommand::Edit, session().caretRow(), programBytes(lineField_->text()));
     accept();
 }

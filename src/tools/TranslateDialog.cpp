@@ -105,17 +105,7 @@ void TranslateDialog::plusToggled()
     paintCaption(plusBox_, plus_);
 }
 
-void TranslateDialog::checkFields()
-{
-    if (xValueField_->text().trimmed().isEmpty() && yValueField_->text().trimmed().isEmpty()
-        && zValueField_->text().trimmed().isEmpty()) {
-        MessageBox::error(this, QStringLiteral("Favor preencher os campos com o valor da translação."));
-        return;
-    }
-    runButton_->click();
-}
-
-void TranslateDialog::apply()
+torvel::TranslateOptions TranslateDialog::options() const
 {
     torvel::TranslateOptions options;
     options.x = xBox_->isChecked();
@@ -126,6 +116,22 @@ void TranslateDialog::apply()
     options.zValue = programBytes(zValueField_->text());
     options.plus = plus_;
     options.decimalSeparator = session().decimalSeparator();
-    torvel::TranslateTool tool(options);
+    return options;
+}
+
+void TranslateDialog::checkFields()
+{
+    if (!torvel::hasTranslationValue(options())) {
+        MessageBox::error(this,
+            QString::fromUtf8(torvel::kTranslationNeedsAValue.data(),
+                static_cast<qsizetype>(torvel::kTranslationNeedsAValue.size())));
+        return;
+    }
+    runButton_->click();
+}
+
+void TranslateDialog::apply()
+{
+    torvel::TranslateTool tool(options());
     runTool(tool);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CoordinateTools.h"
 #include "framework/ToolDialog.h"
 
 class QCheckBox;
@@ -14,6 +15,7 @@ public:
     bool plusFlag() const { return plus_; }
 
 private:
+    torvel::TranslateOptions options() const;
     void axisToggled(QCheckBox* box, QLineEdit* field);
     void plusToggled();
     void checkFields();

@@ -1,5 +1,6 @@
 #include "BatchRunner.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,6 +37,46 @@ BatchOutcome runBatchThrough(
         ::execv(argv.front(), argv.data());
         ::_exit(127);
     }
+    int wstatus = 0;
+    ::waitpid(pid, &wstatus, 0);
+    BatchOutcome o;
+    o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    o.out = readAll(outPath);
+    o.err = readAll(errPath);
+    fs::remove_all(dir);
+    return o;
+}
+
+BatchOutcome runBatchFromPipe(const std::vector<std::string>& args, const std::string& input)
+{
+    const std::string dir = freshFolder("pipe");
+    const std::string outPath = dir + "/stdout", errPath = dir + "/stderr";
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(fds[0], 0);
+        ::close(fds[0]);
+        ::close(fds[1]);
+        (void)!::freopen(outPath.c_str(), "wb", stdout);
+        (void)!::freopen(errPath.c_str(), "wb", stderr);
+        std::vector<char*> argv {const_cast<char*>(TORVEL_BATCH)};
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv.front(), argv.data());
+        ::_exit(127);
+    }
+    ::close(fds[0]);
+    // Far more than a pipe holds, in small pieces, so the tool reads while the test writes.
+    for (size_t done = 0; done < input.size();) {
+        const ssize_t n = ::write(fds[1], input.data() + done, std::min<size_t>(4096, input.size() - done));
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fds[1]);
     int wstatus = 0;
     ::waitpid(pid, &wstatus, 0);
     BatchOutcome o;

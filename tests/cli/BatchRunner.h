@@ -15,6 +15,10 @@ BatchOutcome runBatch(const std::vector<std::string>& args, const std::string& i
 BatchOutcome runBatchThrough(
     const std::vector<std::string>& launcher, const std::vector<std::string>& args, const std::string& input = {});
 
+// The same with standard input a pipe that the test writes `input` into as the tool reads,
+// as in `generate | torvel-batch ... -`: no size known ahead, no seeking.
+BatchOutcome runBatchFromPipe(const std::vector<std::string>& args, const std::string& input);
+
 std::string readAll(const std::string& path);
 void writeAll(const std::string& path, const std::string& bytes);
 // A fresh empty folder under the system's temporary folder.

@@ -131,3 +131,53 @@ TEST(BatchCommon, HistoryBlockForFunctionOne)
     EXPECT_EQ(w.err,
         "[Função1]\nEditado a linha número 1\nTexto antigo: \"(OPERAÇÃO)\"\nTexto novo: \"(X)\"\n[Fim Função1]\n\n");
 }
+
+TEST(BatchCommon, ReadsAProgramFromAPipe)
+{
+    std::string program;
+    for (int i = 1; i <= 40000; ++i)
+        program += "N" + std::to_string(i * 10) + " G01 X" + std::to_string(i) + ".5 Y-2\r\n";
+    const BatchOutcome o = runBatchFromPipe({"spaces", "--remove", "--history", "-"}, program);
+    EXPECT_EQ(o.status, 0) << o.err;
+    ASSERT_EQ(o.out.size(), program.size() - 3 * 40000);
+    EXPECT_EQ(o.out.substr(0, 17), "N10G01X1.5Y-2\r\nN2");
+    EXPECT_EQ(o.out.substr(o.out.size() - 23), "N400000G01X40000.5Y-2\r\n");
+    EXPECT_NE(o.err.find("Removido espaço em branco do arquivo"), std::string::npos);
+
+    // An empty pipe is an empty program.
+    const BatchOutcome empty = runBatchFromPipe({"renumber", "-"}, "");
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(empty.out, "");
+}
+
+TEST(BatchCommon, HtmlListingColouredFromTheSettings)
+{
+    const std::string dir = freshFolder("html");
+    writeAll(dir + "/Torvel.ini", "[CorG]\r\nValor=255\r\n[CorX]\r\nValor=16711680\r\n");
+    writeAll(dir + "/p.nc", "G01 X1 (a<b)\r\n%\r\n");
+    const BatchOutcome o = runBatch({"html", "--settings", dir + "/Torvel.ini", dir + "/p.nc"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out.rfind("<!DOCTYPE html>", 0), 0u) << o.out.substr(0, 40);
+    EXPECT_NE(o.out.find(".t18 { color: #ff0000; }"), std::string::npos); // G
+    EXPECT_NE(o.out.find(".t10 { color: #0000ff; }"), std::string::npos); // X
+    EXPECT_NE(o.out.find("<pre>\n<span class=\"t18\">G01</span><span class=\"t4\"> </span>"
+                         "<span class=\"t10\">X1</span><span class=\"t4\"> </span>"
+                         "<span class=\"t0\">(a&lt;b)</span>\n<span class=\"t13\">%</span>"),
+        std::string::npos)
+        << o.out;
+
+    // To a file with -o; a settings file that is not there gives the default colours.
+    const BatchOutcome toFile
+        = runBatch({"html", "--settings", dir + "/none.ini", "-o", dir + "/p.html", dir + "/p.nc"});
+    EXPECT_EQ(toFile.status, 0) << toFile.err;
+    EXPECT_EQ(toFile.out, "");
+    const std::string page = readAll(dir + "/p.html");
+    EXPECT_NE(page.find(".t18 { color: #000000; }"), std::string::npos);
+    EXPECT_NE(page.find("<span class=\"t18\">G01</span>"), std::string::npos);
+
+    const BatchOutcome refused = runBatch({"html", "--in-place", dir + "/p.nc"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "torvel-batch: html takes no option '--in-place'\n");
+    fs::remove_all(dir);
+}

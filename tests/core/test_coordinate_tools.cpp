@@ -1,5 +1,7 @@
 #include "core/CoordinateTools.h"
 
+#include "ProgramFiles.h"
+
 #include "core/Blank.h"
 #include "core/Errors.h"
 
@@ -336,18 +338,6 @@ std::vector<std::string> sampleLines(const std::filesystem::path& file)
     return lines;
 }
 
-std::vector<std::filesystem::path> samples()
-{
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(TORVEL_SAMPLES_DIR)) {
-        const auto ext = entry.path().extension();
-        if (ext == ".nc" || ext == ".ngc" || ext == ".gcode")
-            files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 // Whether every number after the letters has at most `digits` characters, so that
 // adding and subtracting a short value involves no rounding at 15 digits.
 bool shortNumbers(std::string_view line, std::string_view letters, size_t digits)
@@ -366,11 +356,11 @@ bool shortNumbers(std::string_view line, std::string_view letters, size_t digits
     return true;
 }
 
-TEST(CoordinateToolsOnSamples, MirroringTwiceGivesTheNumbersBack)
+// The lines checked.
+size_t mirroringTwiceGivesTheNumbersBack(const std::vector<std::filesystem::path>& programs)
 {
-    ASSERT_FALSE(samples().empty());
     size_t checked = 0;
-    for (const auto& file : samples()) {
+    for (const auto& file : programs) {
         for (const char separator : {'.', ','}) {
             MirrorOptions o;
             o.x = o.y = true;
@@ -395,13 +385,14 @@ TEST(CoordinateToolsOnSamples, MirroringTwiceGivesTheNumbersBack)
             }
         }
     }
-    EXPECT_GT(checked, 600000u);
+    return checked;
 }
 
-TEST(CoordinateToolsOnSamples, TranslatingThereAndBack)
+// The lines checked.
+size_t translatingThereAndBack(const std::vector<std::filesystem::path>& programs)
 {
     size_t checked = 0;
-    for (const auto& file : samples()) {
+    for (const auto& file : programs) {
         TranslateTool there(translation("12.5", "-7.25", "0.125", false, '.'));
         TranslateTool back(translation("-12.5", "7.25", "-0.125", false, '.'));
         TranslateTool reformat(translation("0", "0", "0", false, '.'));
@@ -419,7 +410,26 @@ TEST(CoordinateToolsOnSamples, TranslatingThereAndBack)
             ++checked;
         }
     }
-    EXPECT_GT(checked, 300000u);
+    return checked;
+}
+
+TEST(CoordinateToolsOnPrograms, MirroringTwiceGivesTheNumbersBack)
+{
+    EXPECT_GT(mirroringTwiceGivesTheNumbersBack(teamPrograms()), 40u);
+}
+
+TEST(CoordinateToolsOnPrograms, TranslatingThereAndBack) { EXPECT_GT(translatingThereAndBack(teamPrograms()), 30u); }
+
+TEST(CoordinateToolsOnSamples, MirroringTwiceGivesTheNumbersBack)
+{
+    SKIP_WITHOUT_SAMPLES();
+    EXPECT_GT(mirroringTwiceGivesTheNumbersBack(samplePrograms()), 600000u);
+}
+
+TEST(CoordinateToolsOnSamples, TranslatingThereAndBack)
+{
+    SKIP_WITHOUT_SAMPLES();
+    EXPECT_GT(translatingThereAndBack(samplePrograms()), 300000u);
 }
 
 } // namespace

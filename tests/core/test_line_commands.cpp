@@ -107,11 +107,18 @@ TEST(LineCommands, Descriptions)
         editLine(empty, 1, "G0").description, "Editado a linha número 1\r\nTexto antigo: \"\"\r\nTexto novo: \"G0\"");
 }
 
-TEST(LineCommands, Tags)
+TEST(LineCommands, TagsAndDispatch)
 {
-    EXPECT_EQ(kEditLineTag, "Editar Linha");
-    EXPECT_EQ(kInsertLineTag, "Inserir");
-    EXPECT_EQ(kDeleteLineTag, "Deletar");
+    EXPECT_EQ(historyTag(LineCommand::Edit), "Editar Linha");
+    EXPECT_EQ(historyTag(LineCommand::Insert), "Inserir");
+    EXPECT_EQ(historyTag(LineCommand::Delete), "Deletar");
+    ProgramText text;
+    text.setLines({"N10", "N20"});
+    EXPECT_EQ(applyLineCommand(text, LineCommand::Insert, 2).description, insertLine(text, 2).description);
+    EXPECT_EQ(toLines(text), (Lines {"N10", "", "", "N20"}));
+    EXPECT_EQ(applyLineCommand(text, LineCommand::Delete, 2).row, 2);
+    EXPECT_EQ(applyLineCommand(text, LineCommand::Edit, 9, "M30").row, 3);
+    EXPECT_EQ(toLines(text), (Lines {"N10", "", "M30"}));
 }
 
 } // namespace

@@ -428,8 +428,7 @@ void TestFramework::lineCommandIsOneUndoableStep()
     rig.setLines({"N10", "N20", "N30"});
     const std::string before = rig.text();
     QSignalSpy follow(&rig.session, &Session::followRequested);
-    const auto result = rig.runner.edit(
-        torvel::kInsertLineTag, [](torvel::ProgramText& text) { return torvel::insertLine(text, 2); });
+    const auto result = rig.runner.edit(torvel::LineCommand::Insert, 2);
     QCOMPARE(result.status, torvel::RunResult::Status::Done);
     QCOMPARE(rig.text(), std::string("N10\r\n\r\nN20\r\nN30"));
     QCOMPARE(rig.session.document().history.items().back(), std::string("1-Inserir"));

@@ -1,0 +1,219 @@
+#include "cli/BatchFunctions.h"
+
+#include "core/CommentTool.h"
+#include "core/CoordinateTools.h"
+#include "core/Encoding.h"
+#include "core/Errors.h"
+#include "core/FileIO.h"
+#include "core/HtmlListing.h"
+#include "core/InsertTool.h"
+#include "core/ProgramFile.h"
+#include "core/RenumberTool.h"
+#include "core/RunProtocol.h"
+#include "core/Settings.h"
+#include "core/SpacesTool.h"
+#include "core/WordTools.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace torvel::batch {
+
+std::unique_ptr<LineTool> makeTool(const Arguments& a, char separator)
+{
+    const std::string& f = a.function;
+    if (f == "spaces")
+        return std::make_unique<SpacesTool>(SpacesOptions {exactlyOne(a, {"--remove", "--add"}) == 1});
+    if (f == "renumber") {
+        RenumberOptions o;
+        if (auto v = a.value("--digits")) {
+            o.digitsOn = true;
+            o.width = wholeNumber("--digits", *v, 1, 100000000);
+        }
+        if (a.has("--start") || a.has("--step")) {
+            o.renumberOn = true;
+            if (auto v = a.value("--start"))
+                o.start = wholeNumber("--start", *v, 0, 100000000);
+            if (auto v = a.value("--step"))
+                o.step = wholeNumber("--step", *v, 1, 100000000);
+        }
+        return std::make_unique<RenumberTool>(o);
+    }
+    if (f == "replace")
+        return std::make_unique<ReplaceTool>(ReplaceOptions {a.required("--find"), a.required("--with")});
+    if (f == "delete") {
+        DeleteOptions o;
+        o.find = a.required("--find");
+        o.mode = exactlyOne(a, {"--text", "--lines"}) == 0 ? DeleteOptions::Mode::Text : DeleteOptions::Mode::Lines;
+        return std::make_unique<DeleteTool>(o);
+    }
+    if (f == "comment")
+        return std::make_unique<CommentTool>(
+            CommentOptions {a.required("--find"), a.required("--open"), a.required("--close")});
+    if (f == "insert") {
+        InsertOptions o;
+        o.find = a.required("--find");
+        o.text = a.required("--text");
+        o.mode = exactlyOne(a, {"--at-end", "--before", "--after"}) + 1;
+        return std::make_unique<InsertTool>(o);
+    }
+    if (f == "translate") {
+        TranslateOptions o;
+        o.decimalSeparator = separator;
+        o.plus = a.has("--plus");
+        if (auto v = a.value("--x")) {
+            o.x = true;
+            o.xValue = *v;
+        }
+        if (auto v = a.value("--y")) {
+            o.y = true;
+            o.yValue = *v;
+        }
+        if (auto v = a.value("--z")) {
+            o.z = true;
+            o.zValue = *v;
+        }
+        if (!hasTranslationValue(o))
+            throw UsageError {std::string(kTranslationNeedsAValue)};
+        return std::make_unique<TranslateTool>(o);
+    }
+    if (f == "mirror") {
+        MirrorOptions o;
+        o.decimalSeparator = separator;
+        o.x = a.has("--x");
+        o.y = a.has("--y");
+        o.g02ToG03 = a.has("--g02-g03");
+        o.g03ToG02 = a.has("--g03-g02");
+        o.g41ToG42 = a.has("--g41-g42");
+        o.g42ToG41 = a.has("--g42-g41");
+        o.plus = a.has("--plus");
+        return std::make_unique<MirrorTool>(o);
+    }
+    if (f == "arcs") {
+        ArcsOptions o;
+        o.decimalSeparator = separator;
+        o.direction = exactlyOne(a, {"--absolute", "--incremental"}) == 0 ? ArcsOptions::Direction::Absolute
+                                                                          : ArcsOptions::Direction::Incremental;
+        o.plus = a.has("--plus");
+        return std::make_unique<ArcsTool>(o);
+    }
+    return nullptr;
+}
+
+std::optional<LineEdit> lineEdit(const Arguments& a)
+{
+    if (!isLineCommand(a.function))
+        return std::nullopt;
+    LineEdit e;
+    e.command = a.function == "edit-line" ? LineCommand::Edit
+        : a.function == "insert-line"     ? LineCommand::Insert
+                                          : LineCommand::Delete;
+    e.row = lineRow(a.required("--line"));
+    if (e.command == LineCommand::Edit)
+        e.text = a.required("--text");
+    return e;
+}
+
+namespace {
+
+// The program as the editor would open it; "-" is standard input, read by the same reader.
+ProgramText loadInput(const std::string& file)
+{
+    if (file != "-")
+        return loadProgramFile(file);
+    try {
+        return loadProgramFile("/dev/stdin");
+    } catch (const FileError&) {
+        throw FileError("Cannot read standard input.");
+    }
+}
+
+bool writeStdout(std::string_view bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(1, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string executableFolder()
+{
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return "./";
+    std::string path(buf, static_cast<size_t>(n));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string defaultSettingsPath()
+{
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string config = xdg && *xdg ? xdg : std::string(home ? home : ".") + "/.config";
+    // The listing only reads the settings.
+    return settingsFilePath(executableFolder(), config, false);
+}
+
+int writeListing(const Arguments& a, const CommonOptions& c)
+{
+    const std::string settings = a.value("--settings").value_or(defaultSettingsPath());
+    const ColourValues colours = SettingsFile(settings).read().colours;
+    const std::string output = htmlListing(loadInput(c.file), colours);
+    if (c.output)
+        writeFileAtomic(*c.output, output);
+    else if (!writeStdout(output))
+        throw FileError("Cannot write standard output.");
+    return 0;
+}
+
+} // namespace
+
+int runBatch(const Arguments& a)
+{
+    const CommonOptions c = commonOptions(a);
+    if (a.function == "html")
+        return writeListing(a, c);
+
+    const std::optional<LineEdit> edit = lineEdit(a);
+    std::unique_ptr<LineTool> tool;
+    if (!edit)
+        tool = makeTool(a, c.decimalSeparator);
+    // A failed run writes nothing, so the text needs no snapshot to go back to.
+    Document doc {loadInput(c.file), UndoRing(UndoRing::NoSnapshots {}), History()};
+    RunResult result;
+    if (edit) {
+        result = runEdit(doc, historyTag(edit->command), [&](ProgramText& text) {
+            return applyLineCommand(text, edit->command, edit->row, edit->text).description;
+        });
+    } else {
+        RunObserver quiet;
+        result = runFunction(doc, *tool, c.range, quiet);
+    }
+    if (result.status == RunResult::Status::Failed) {
+        std::fprintf(stderr, "torvel-batch: line %lld: %s\n", result.line, result.message.c_str());
+        return 1;
+    }
+    if (c.inPlace || c.output) {
+        saveProgramFile(c.inPlace ? c.file : *c.output, doc.text);
+    } else {
+        bool ok = true;
+        doc.text.writeFileBytes([&](const char* p, size_t n) { ok = ok && writeStdout(std::string_view(p, n)); });
+        if (!ok)
+            throw FileError("Cannot write standard output.");
+    }
+    // As the history viewer reads it: the file's bytes may be Windows-1252.
+    if (c.history) {
+        const std::string block = History::blockText(1, mixedToUtf8(result.description));
+        std::fwrite(block.data(), 1, block.size(), stderr);
+    }
+    return 0;
+}
+
+} // namespace torvel::batch

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "cli/Arguments.h"
+#include "core/LineCommands.h"
+#include "core/LineTool.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace torvel::batch {
+
+// The tool of a range function, built from its options as the function's dialog builds
+// it from its fields; none for the line commands and html.
+std::unique_ptr<LineTool> makeTool(const Arguments& a, char decimalSeparator);
+
+// A line command with its row (--line) and, for edit-line, the new text (--text).
+struct LineEdit {
+    LineCommand command;
+    long long row = 1;
+    std::string text;
+};
+// None for the other functions.
+std::optional<LineEdit> lineEdit(const Arguments& a);
+
+// Reads FILE (or standard input), applies the function and writes the result where the
+// options say. 0 when done; 1, after saying where on standard error, when the function
+// stopped on a line. Usage and file errors are thrown.
+int runBatch(const Arguments& a);
+
+} // namespace torvel::batch
