@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/QtTranslations.h"
 #include "app/SplashWindow.h"
 #include "app/WindowAssembly.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Torvel"));
+    installQtTranslations(app);
 
     // The splash is painted before anything else is built.
     SplashWindow splash;

@@ -12,10 +12,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QAccessibleWidget>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -680,6 +682,26 @@ void ProgramView::copy()
     const QString text = selectedProgramText();
     if (!text.isEmpty())
         QApplication::clipboard()->setText(text);
+}
+
+QMenu* ProgramView::createContextMenu()
+{
+    auto* menu = new QMenu(this);
+    QAction* copyItem = menu->addAction(QStringLiteral("&Copiar"), this, &ProgramView::copy);
+    const Place anchor = anchorPlace();
+    const Place caret = caretPlace();
+    copyItem->setEnabled(anchor.row != caret.row || anchor.offset != caret.offset);
+    menu->addSeparator();
+    QAction* allItem = menu->addAction(QStringLiteral("Selecionar tudo"), this, [this] { selectAll(); });
+    allItem->setEnabled(programLines() > 0);
+    return menu;
+}
+
+void ProgramView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void ProgramView::keyPressEvent(QKeyEvent* event)

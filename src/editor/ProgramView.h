@@ -15,6 +15,7 @@ namespace torvel {
 class ProgramText;
 }
 
+class QMenu;
 class QsciLexer;
 class QScrollBar;
 
@@ -87,6 +88,9 @@ public:
     // The control's own copy and select-all, its context menu's too, work on the program.
     void copy() override;
     void selectAll(bool select = true) override;
+    // The menu the right button opens: copy and select all, in Portuguese (QScintilla
+    // ships no Brazilian texts for its own). The caller owns it.
+    QMenu* createContextMenu();
 
     // The gutter's text for a 1-based line number: at least four digits, zero-filled.
     static QString gutterText(long long number);
@@ -103,6 +107,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 

@@ -14,13 +14,22 @@ QString FileDialog::openFile(QWidget* parent, const QString& lastChosen)
 {
     if (hook())
         return hook()(QStringLiteral("open"), lastChosen);
-    return QFileDialog::getOpenFileName(parent, QString(), lastChosen, QStringLiteral("All files (*)"));
+    QFileDialog dialog(parent, QStringLiteral("Abrir"), lastChosen, QStringLiteral("All files (*)"));
+    // Qt's own dialog everywhere, so that it speaks Portuguese on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name is taken as it is: a name that cannot be opened is reported by the
+    // program's own message, not refused here.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString FileDialog::saveFile(QWidget* parent, const QString& preset)
 {
     if (hook())
         return hook()(QStringLiteral("save"), preset);
-    return QFileDialog::getSaveFileName(
-        parent, QString(), preset, QString(), nullptr, QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Salvar como"), preset, QString(), nullptr,
+        QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
 }

@@ -6,10 +6,11 @@
 
 class QWidget;
 
-// The platform's file dialogs behind a seam a test can answer.
+// Qt's file dialogs, the same on every desktop, behind a seam a test can answer.
 class FileDialog {
 public:
-    // One filter for all files ("*.*" on Windows matches every name, "*" does here); starts with the file last chosen.
+    // One filter for all files ("*.*" on Windows matches every name, "*" does here); starts with the file last chosen;
+    // a typed name need not exist.
     // Empty = cancelled.
     static QString openFile(QWidget* parent, const QString& lastChosen);
     // No filter, no overwrite question, name preset. Empty = cancelled.
