@@ -25,6 +25,8 @@ SplashWindow::SplashWindow(QWidget* parent, int intervalMs)
     setFont(torvel::windowFont());
     setFixedSize(kWidth, kHeight);
     move(kLeft, kTop);
+    // Closing the main window ends the program even while the splash is still up.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
@@ -66,5 +68,5 @@ QLabel* SplashWindow::addLabel(const char* name, const QString& text, int left, 
 void SplashWindow::hideSplash()
 {
     timer_->stop();
-    hide();
+    close();
 }

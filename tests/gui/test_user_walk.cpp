@@ -67,11 +67,28 @@ class TestUserWalk : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void closingTheMainWindowEndsTheProgramWhileTheSplashIsUp();
     void qtWindowsSpeakPortugueseWhileTheGivenMessagesKeepTheirWords();
     void openDialogTakesATypedNameThatDoesNotExist();
 };
 
 void TestUserWalk::initTestCase() { QVERIFY(installQtTranslations(*qApp)); }
+
+void TestUserWalk::closingTheMainWindowEndsTheProgramWhileTheSplashIsUp()
+{
+    // The splash hides itself soon after; the program must end all the same, and at once.
+    SplashWindow splash(nullptr, 200);
+    splash.show();
+    QTemporaryDir folder;
+    MainWindow window(nullptr, folder.path());
+    window.show();
+    QTimer::singleShot(0, &window, &QWidget::close);
+    QTimer stuck;
+    stuck.setSingleShot(true);
+    connect(&stuck, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+    stuck.start(3000);
+    QCOMPARE(QApplication::exec(), 0);
+}
 
 void TestUserWalk::qtWindowsSpeakPortugueseWhileTheGivenMessagesKeepTheirWords()
 {
