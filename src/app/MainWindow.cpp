@@ -93,6 +93,7 @@ MainWindow::MainWindow(QWidget* parent, const QString& programFolder)
     connect(session_, &Session::historyChanged, this, &MainWindow::refreshHistoryList);
     connect(session_, &Session::undoAvailabilityChanged, undoButton_, &QWidget::setEnabled);
     connect(session_, &Session::followRequested, this, [this](long long row) { view_->setCaretRow(row + 1); });
+    connect(session_, &Session::viewFocusRequested, this, [this] { view_->setFocus(Qt::OtherFocusReason); });
 }
 
 MainWindow::~MainWindow()
@@ -530,6 +531,7 @@ void MainWindow::openFile()
     session_->setUtf8Display(utf8);
     view_->setProgram(doc.text, utf8);
     view_->show();
+    view_->setFocus(Qt::OtherFocusReason);
     showTitle();
 
     doc.undo.reset(true);

@@ -53,6 +53,8 @@ signals:
     void undoAvailabilityChanged(bool enabled);
     // The run reached this 0-based row (every 1000th line).
     void followRequested(long long row);
+    // A run or edit has ended, however: the keyboard goes back to the program view.
+    void viewFocusRequested();
 
 private:
     torvel::Document doc_;

@@ -156,9 +156,11 @@ void ToolRunner::finish(QDialog* dialog)
     progress_->setCancelFlag(true);
     if (dialog)
         dialog->done(QDialog::Accepted);
-    // The keyboard goes back to the main window, so that Ctrl+Z can follow at once.
+    // The keyboard goes back to the program in the main window, so that the arrow keys move
+    // through it and Ctrl+Z can follow at once.
     if (mainWindow_)
         mainWindow_->activateWindow();
+    emit session_.viewFocusRequested();
 }
 
 void ToolRunner::scheduleCompact()
@@ -189,5 +191,6 @@ torvel::RunResult ToolRunner::edit(torvel::LineCommand command, long long row, s
     session_.notifyTextChanged();
     emit session_.followRequested(caretRow - 1);
     session_.notifyUndoState();
+    emit session_.viewFocusRequested();
     return result;
 }

@@ -68,6 +68,7 @@ class TestUserWalk : public QObject {
 private slots:
     void initTestCase();
     void closingTheMainWindowEndsTheProgramWhileTheSplashIsUp();
+    void theProgramTakesTheKeyboardAfterOpenAndEveryFunction();
     void qtWindowsSpeakPortugueseWhileTheGivenMessagesKeepTheirWords();
     void openDialogTakesATypedNameThatDoesNotExist();
 };
@@ -88,6 +89,38 @@ void TestUserWalk::closingTheMainWindowEndsTheProgramWhileTheSplashIsUp()
     connect(&stuck, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
     stuck.start(3000);
     QCOMPARE(QApplication::exec(), 0);
+}
+
+void TestUserWalk::theProgramTakesTheKeyboardAfterOpenAndEveryFunction()
+{
+    OpenedWindow opened(program(3000));
+    QVERIFY(opened.active);
+    MainWindow& window = *opened.window;
+    QWidget* view = window.view();
+    QTRY_COMPARE(QApplication::focusWidget(), view);
+
+    auto* history = window.findChild<QListWidget*>(QStringLiteral("ListView1"));
+    auto* runner = window.findChild<ToolRunner*>();
+    auto* spaces = window.findChild<ToolDialog*>(QStringLiteral("Form2"));
+    QVERIFY(history && runner && spaces);
+    for (const bool cancel : {false, true}) {
+        history->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), history);
+        runner->lineHook = [runner, cancel](long long position) {
+            if (cancel && position == 10)
+                runner->progressWindow()->close();
+        };
+        window.addOrRemoveSpaces();
+        QVERIFY(QTest::qWaitForWindowExposed(spaces));
+        spaces->applyButton()->click();
+        QCOMPARE(history->count(), 2); // one function recorded, the cancelled run not
+        QTRY_COMPARE(QApplication::focusWidget(), view);
+    }
+    runner->lineHook = nullptr;
+
+    history->setFocus();
+    window.insertLine();
+    QTRY_COMPARE(QApplication::focusWidget(), view);
 }
 
 void TestUserWalk::qtWindowsSpeakPortugueseWhileTheGivenMessagesKeepTheirWords()
