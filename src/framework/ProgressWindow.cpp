@@ -1,8 +1,10 @@
 #include "framework/ProgressWindow.h"
 
+#include "framework/ButtonKeys.h"
 #include "framework/Gauge.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPushButton>
 
 namespace {
@@ -35,6 +37,7 @@ ProgressWindow::ProgressWindow(QWidget* mainWindow)
 void ProgressWindow::showForRun()
 {
     cancelFlag_ = true;
+    centreOnMainWindow();
     showNormal();
     raise();
     activateWindow();
@@ -42,10 +45,32 @@ void ProgressWindow::showForRun()
     cancelFlag_ = false;
 }
 
+void ProgressWindow::centreOnMainWindow()
+{
+    if (!mainWindow_ || !mainWindow_->isVisible())
+        return;
+    // Over the middle of the main window, where the eye is, never over its menus in a corner.
+    QRect frame = frameGeometry();
+    frame.moveCenter(mainWindow_->frameGeometry().center());
+    move(frame.topLeft());
+}
+
 void ProgressWindow::closeEvent(QCloseEvent* event)
 {
     stopRun();
     event->accept();
+}
+
+// Esc cancels as "Cancelar" does; Enter on the focused "Cancelar" presses it.
+void ProgressWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    if (!pressFocusedButton(this, event))
+        QWidget::keyPressEvent(event);
 }
 
 void ProgressWindow::stopRun()

@@ -25,8 +25,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void centreOnMainWindow();
     void stopRun();
     void followMinimised();
 

@@ -1,5 +1,6 @@
 #include "framework/ToolDialog.h"
 
+#include "framework/ButtonKeys.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
 
@@ -10,6 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -108,6 +110,12 @@ void ToolDialog::showEvent(QShowEvent* event)
         frame.moveCenter(s->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+void ToolDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (!pressFocusedButton(this, event))
+        QDialog::keyPressEvent(event);
 }
 
 void ToolDialog::setFieldOrder(const QList<QWidget*>& ownFields)

@@ -73,6 +73,7 @@ protected:
     void runTool(torvel::LineTool& tool);
 
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void openHelpPage();

@@ -1,6 +1,7 @@
 #include "highlight/ColourDialog.h"
 
 #include "core/Errors.h"
+#include "framework/ButtonKeys.h"
 #include "framework/MessageBox.h"
 #include "highlight/ColourValue.h"
 
@@ -235,14 +236,16 @@ void ColourDialog::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-// Escape has no binding here; Enter still reaches the default button.
+// Escape has no binding here. Enter presses the focused button: a row's button opens the
+// picker, and "Aplicar" is what Enter on the default button does.
 void ColourDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
         return;
     }
-    QDialog::keyPressEvent(event);
+    if (!pressFocusedButton(this, event))
+        QDialog::keyPressEvent(event);
 }
 
 // Unapplied picks are forgotten; the labels keep theirs.

@@ -95,7 +95,7 @@ private slots:
     void applyKeepsOtherSections();
     void helpButtonOpensPage();
     void escapeDoesNotClose();
-    void enterApplies();
+    void enterPressesTheFocusedButton();
 };
 
 void TestColourDialog::windowLayout()
@@ -313,7 +313,7 @@ void TestColourDialog::escapeDoesNotClose()
     QVERIFY(r.dialog->isVisible());
 }
 
-void TestColourDialog::enterApplies()
+void TestColourDialog::enterPressesTheFocusedButton()
 {
     Rig r;
     r.dialog->show();
@@ -323,9 +323,23 @@ void TestColourDialog::enterApplies()
     r.answers.push_back(QColor(10, 20, 30));
     QTest::keyClick(r.child<QToolButton>("SpeedButton5"), Qt::Key_Space); // keyboard pick on row F
     QCOMPARE(r.swatch(5), QColor(10, 20, 30));
+    // Enter on a row's button opens the picker too, and the dialog stays.
+    r.answers.push_back(QColor(40, 50, 60));
     QTest::keyClick(r.child<QToolButton>("SpeedButton5"), Qt::Key_Return);
+    QVERIFY(r.answers.empty());
+    QCOMPARE(r.swatch(5), QColor(40, 50, 60));
+    QVERIFY(r.dialog->isVisible());
+    QVERIFY(!QFile::exists(r.path));
+    // So does Enter on the help button.
+    r.child<QToolButton>("SpeedButton3")->setFocus();
+    QTest::keyClick(r.child<QToolButton>("SpeedButton3"), Qt::Key_Return);
+    QCOMPARE(r.helpPages, QStringList {QStringLiteral("Cores.htm")});
+    QVERIFY(r.dialog->isVisible());
+    auto* apply = r.child<QPushButton>("btnOK");
+    apply->setFocus();
+    QTest::keyClick(apply, Qt::Key_Return);
     QTRY_VERIFY(!r.dialog->isVisible());
-    QCOMPARE(r.values[3], 0x1E140A);
+    QCOMPARE(r.values[3], 0x3C3228);
     QVERIFY(QFile::exists(r.path));
 
     // Enter on a focused "Cancelar" cancels.
@@ -339,7 +353,7 @@ void TestColourDialog::enterApplies()
     cancel->setFocus();
     QTest::keyClick(cancel, Qt::Key_Return);
     QTRY_VERIFY(!r.dialog->isVisible());
-    QCOMPARE(r.values[3], 0x1E140A);
+    QCOMPARE(r.values[3], 0x3C3228);
     QVERIFY(!QFile::exists(r.path));
 }
 

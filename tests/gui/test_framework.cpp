@@ -71,6 +71,8 @@ private slots:
     void runRecordsAndRefreshesOnce();
     void cancelMidRunRestoresEverything();
     void cancelActsWithinATimeSlice();
+    void escapeAndEnterCancelARun();
+    void progressWindowOpensOverTheMainWindow();
     void conversionErrorRollsBackAndNamesTheLine();
     void lineCommandIsOneUndoableStep();
     void snapshotsAreSqueezedOnceTheResultIsShown();
@@ -374,6 +376,43 @@ void TestFramework::cancelActsWithinATimeSlice()
     // 30 ms at 0.2 ms a line, checked every 64 lines: well under a thousand lines.
     QVERIFY2(last < 1000, qPrintable(QString::number(last)));
     QCOMPARE(rig.text(), before);
+}
+
+void TestFramework::escapeAndEnterCancelARun()
+{
+    Rig rig;
+    rig.main->show();
+    rig.setLines(numberedLines(100, " G01 X5"));
+    const std::string before = rig.text();
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        rig.runner.lineHook = [&rig, key](long long position) {
+            if (position == 10)
+                QTest::keyClick(rig.progress->focusWidget(), key);
+        };
+        torvel::SpacesTool tool(torvel::SpacesOptions {false});
+        QCOMPARE(rig.runner.run(nullptr, tool, torvel::Range {}).status, torvel::RunResult::Status::Cancelled);
+        QCOMPARE(rig.text(), before);
+    }
+}
+
+void TestFramework::progressWindowOpensOverTheMainWindow()
+{
+    Rig rig;
+    rig.main->setGeometry(220, 160, 560, 300);
+    rig.main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.main.get()));
+    rig.setLines(numberedLines(100, ""));
+    QRect shown;
+    rig.runner.lineHook = [&rig, &shown](long long position) {
+        if (position == 50)
+            shown = rig.progress->frameGeometry();
+    };
+    torvel::SpacesTool tool(torvel::SpacesOptions {true});
+    rig.runner.run(nullptr, tool, torvel::Range {});
+    const QRect main = rig.main->frameGeometry();
+    QVERIFY2(main.contains(shown),
+        qPrintable(QStringLiteral("%1,%2 %3x%4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height())));
+    QVERIFY((shown.center() - main.center()).manhattanLength() <= 4);
 }
 
 void TestFramework::conversionErrorRollsBackAndNamesTheLine()

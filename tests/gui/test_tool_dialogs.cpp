@@ -77,6 +77,7 @@ class TestToolDialogs : public QObject {
 private slots:
     void spacesDialogKeepsItsChoiceAndRuns();
     void helpButtonOpensTheDialogsPage();
+    void enterPressesTheFocusedButton();
     void renumberCheckBoxesGreyAndResetTheirFields();
     void renumberRunsOverARange();
     void replaceKeepsItsTextsAndRunsFromEnter();
@@ -144,6 +145,38 @@ void TestToolDialogs::helpButtonOpensTheDialogsPage()
         (QStringList {QStringLiteral("/opt/torvel/Ajuda/AddRem.htm"), QStringLiteral("/opt/torvel/Ajuda/CoordIJ.htm"),
             QStringLiteral("/opt/torvel/Ajuda/EditLinha.htm")}));
     QVERIFY(!child<QToolButton>(spaces.get(), "SpeedButton1")->accessibleName().isEmpty());
+}
+
+void TestToolDialogs::enterPressesTheFocusedButton()
+{
+    Rig rig;
+    rig.setLines({"N10 G01 X1"});
+    // "?" opens the help page and runs nothing; "Cancelar" cancels, default button or none.
+    auto spaces = rig.make<SpacesDialog>();
+    auto arcs = rig.make<ArcCentresDialog>();
+    for (ToolDialog* dialog : {static_cast<ToolDialog*>(spaces.get()), static_cast<ToolDialog*>(arcs.get())}) {
+        showAndWait(dialog);
+        dialog->helpButton()->setFocus();
+        QTest::keyClick(dialog->helpButton(), Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        dialog->cancelButton()->setFocus();
+        QTest::keyClick(dialog->cancelButton(), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!dialog->isVisible());
+    }
+    QCOMPARE(rig.helpPages.size(), 2);
+    QVERIFY(rig.history().items().empty());
+    QCOMPARE(rig.line(0), std::string("N10 G01 X1"));
+
+    // "Aplicar" that is not the default button.
+    auto words = rig.make<DeleteWordDialog>();
+    showAndWait(words.get());
+    child<QRadioButton>(words.get(), "RadioButton2")->setChecked(true);
+    child<QComboBox>(words.get(), "Textdel")->setEditText(QStringLiteral("X1"));
+    words->applyButton()->setFocus();
+    QTest::keyClick(words->applyButton(), Qt::Key_Return);
+    QVERIFY(!words->isVisible());
+    QCOMPARE(rig.history().items().back(), std::string("1-DelPalavra"));
+    QVERIFY(rig.messages.isEmpty());
 }
 
 void TestToolDialogs::renumberCheckBoxesGreyAndResetTheirFields()
