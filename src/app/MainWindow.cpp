@@ -578,9 +578,18 @@ void MainWindow::refreshHistoryList()
 {
     static const QIcon icon(QStringLiteral(":/icons/history.png"));
     const auto& items = session_->document().history.items();
-    historyList_->clear();
-    for (const std::string& item : items)
-        new QListWidgetItem(icon, QString::fromUtf8(item), historyList_);
+    // Functions only add entries: the rows shown stay, and with them the user's selection and
+    // scroll position. A list that was emptied (a file opened or closed) is built again.
+    int shown = historyList_->count();
+    bool prefix = static_cast<size_t>(shown) <= items.size();
+    for (int row = 0; prefix && row < shown; ++row)
+        prefix = historyList_->item(row)->text() == QString::fromUtf8(items[static_cast<size_t>(row)]);
+    if (!prefix) {
+        historyList_->clear();
+        shown = 0;
+    }
+    for (size_t i = static_cast<size_t>(shown); i < items.size(); ++i)
+        new QListWidgetItem(icon, QString::fromUtf8(items[i]), historyList_);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

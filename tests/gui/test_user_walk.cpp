@@ -69,6 +69,7 @@ private slots:
     void initTestCase();
     void closingTheMainWindowEndsTheProgramWhileTheSplashIsUp();
     void theProgramTakesTheKeyboardAfterOpenAndEveryFunction();
+    void historyListKeepsItsRowsSelectionAndScroll();
     void qtWindowsSpeakPortugueseWhileTheGivenMessagesKeepTheirWords();
     void openDialogTakesATypedNameThatDoesNotExist();
 };
@@ -121,6 +122,29 @@ void TestUserWalk::theProgramTakesTheKeyboardAfterOpenAndEveryFunction()
     history->setFocus();
     window.insertLine();
     QTRY_COMPARE(QApplication::focusWidget(), view);
+}
+
+void TestUserWalk::historyListKeepsItsRowsSelectionAndScroll()
+{
+    OpenedWindow opened("N10\n");
+    QVERIFY(opened.active);
+    MainWindow& window = *opened.window;
+    auto* history = window.findChild<QListWidget*>(QStringLiteral("ListView1"));
+    for (int i = 0; i < 30; ++i)
+        window.insertLine();
+    QCOMPARE(history->count(), 31);
+    QTRY_VERIFY(history->verticalScrollBar()->maximum() > 4);
+    history->setCurrentRow(5);
+    history->verticalScrollBar()->setValue(4);
+    QListWidgetItem* first = history->item(0);
+
+    window.insertLine();
+    QCOMPARE(history->count(), 32);
+    QCOMPARE(history->item(0), first);
+    QCOMPARE(history->item(31)->text(), QStringLiteral("31-Inserir"));
+    QCOMPARE(history->currentRow(), 5);
+    QVERIFY(history->item(5)->isSelected());
+    QCOMPARE(history->verticalScrollBar()->value(), 4);
 }
 
 void TestUserWalk::qtWindowsSpeakPortugueseWhileTheGivenMessagesKeepTheirWords()
