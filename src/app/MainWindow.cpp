@@ -29,6 +29,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -439,6 +440,39 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     const QSize before = event->oldSize().isValid() ? event->oldSize() : event->size();
     QMainWindow::resizeEvent(event);
     placeLogoFor(before + frame);
+    fitRestoredFrame(true);
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        fitRestoredFrame(false);
+}
+
+void MainWindow::fitRestoredFrame(bool resized)
+{
+    // The size is set before the window has a frame; the frame is known only once the window
+    // manager has framed the window, and the restored size is seen only when the window is
+    // first in normal state, which a window manager may report before or after the size
+    // itself. A size the user or the program chose since is left alone.
+    if (restoredFrameFitted_ || !isVisible()
+        || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.isNull())
+        return;
+    if (size() != kRestoredSize) {
+        restoredFrameFitted_ = resized;
+        return;
+    }
+    restoredFrameFitted_ = true;
+    QTimer::singleShot(0, this, [this, frame] {
+        if (windowState() != Qt::WindowNoState || size() != kRestoredSize)
+            return;
+        resize(kRestoredSize - frame);
+        move(kRestoredPlace);
+    });
 }
 
 // ---------------------------------------------------------------- program files

@@ -100,10 +100,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void startUp();
+    // Once the window manager's frame is known, makes the restored size that of the frame.
+    // `resized`: called for a resize rather than a change of state.
+    void fitRestoredFrame(bool resized);
     void placeLogoFor(QSize outerBefore);
     void placeLogo();
     void buildMenus();
@@ -143,6 +147,7 @@ private:
     int selectedHistoryIndex_ = -1;
     QsciLexer* highlighter_ = nullptr;
     QHash<QString, std::function<void()>> toolActions_;
+    bool restoredFrameFitted_ = false;
     QSize logoSize_;
     QPoint logoPlace_;
 

@@ -70,6 +70,7 @@ private slots:
     void closingTheMainWindowEndsTheProgramWhileTheSplashIsUp();
     void theProgramTakesTheKeyboardAfterOpenAndEveryFunction();
     void historyListKeepsItsRowsSelectionAndScroll();
+    void restoredSizeIsTheFrames();
     void qtWindowsSpeakPortugueseWhileTheGivenMessagesKeepTheirWords();
     void openDialogTakesATypedNameThatDoesNotExist();
 };
@@ -145,6 +146,19 @@ void TestUserWalk::historyListKeepsItsRowsSelectionAndScroll()
     QCOMPARE(history->currentRow(), 5);
     QVERIFY(history->item(5)->isSelected());
     QCOMPARE(history->verticalScrollBar()->value(), 4);
+}
+
+void TestUserWalk::restoredSizeIsTheFrames()
+{
+    QTemporaryDir folder;
+    MainWindow window(nullptr, folder.path());
+    window.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if ((window.frameGeometry().size() - window.size()).isNull())
+        QSKIP("This platform draws no frame around windows.");
+    window.showNormal();
+    QTRY_COMPARE(window.frameGeometry().size(), QSize(791, 613));
+    QCOMPARE(window.frameGeometry().topLeft(), QPoint(132, 77));
 }
 
 void TestUserWalk::qtWindowsSpeakPortugueseWhileTheGivenMessagesKeepTheirWords()
