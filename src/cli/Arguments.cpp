@@ -6,7 +6,7 @@
 namespace torvel::batch {
 
 const char* const kUsage = R"(Usage: torvel-batch FUNCTION [FUNCTION OPTIONS] [COMMON OPTIONS] FILE
-       torvel-batch html [--settings INI] [-o OUT] FILE
+       torvel-batch html [--settings INI] [-o OUT] [--no-sync] FILE
 
 Applies one function of the Torvel editor to a CNC program file. FILE '-' reads standard input.
 
@@ -26,8 +26,10 @@ Functions and their options:
   html         [--settings INI]
 
 Common options:
-  -o OUT                   write the result to OUT instead of standard output
+  -o OUT                   write the result to OUT instead of standard output ('-': standard output)
   --in-place               replace FILE with the result
+  --no-sync                do not wait until the result is on the disk (faster; a power cut
+                           may then lose it)
   --from A --to B          apply from line A to line B (1-based, inclusive)
   --decimal-separator C    '.' (default) or ','
   --history                write the function's history block to standard error
@@ -56,7 +58,8 @@ const std::map<std::string, std::set<std::string>> kFunctionOptions = {
     {"html", {"--settings"}},
 };
 
-const std::set<std::string> kCommonOptions = {"-o", "--in-place", "--from", "--to", "--decimal-separator", "--history"};
+const std::set<std::string> kCommonOptions
+    = {"-o", "--in-place", "--no-sync", "--from", "--to", "--decimal-separator", "--history"};
 
 } // namespace
 
@@ -125,7 +128,7 @@ Arguments parseArguments(int argc, const char* const* argv)
         const bool common = kCommonOptions.count(arg) > 0;
         if (!common && !known->second.count(arg))
             throw UsageError {"unknown option '" + arg + "' for " + a.function};
-        if (a.function == "html" && common && arg != "-o")
+        if (a.function == "html" && common && arg != "-o" && arg != "--no-sync")
             throw UsageError {"html takes no option '" + arg + "'"};
         if (takesValue(a.function, arg)) {
             if (i + 1 >= argc)
@@ -145,11 +148,13 @@ CommonOptions commonOptions(const Arguments& a)
     CommonOptions c;
     c.file = a.positional.front();
     c.inPlace = a.has("--in-place");
-    c.output = a.value("-o");
+    if (const auto o = a.value("-o"); o && *o != "-")
+        c.output = o;
+    c.sync = a.has("--no-sync") ? SyncMode::NoSync : SyncMode::Sync;
     c.history = a.has("--history");
     if (c.inPlace && c.file == "-")
         throw UsageError {"--in-place cannot replace standard input"};
-    if (c.inPlace && c.output)
+    if (c.inPlace && a.has("-o"))
         throw UsageError {"-o and --in-place exclude each other"};
     if (a.has("--from") != a.has("--to"))
         throw UsageError {"--from and --to go together"};

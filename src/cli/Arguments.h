@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FileIO.h"
 #include "core/RunProtocol.h"
 
 #include <initializer_list>
@@ -43,7 +44,8 @@ Arguments parseArguments(int argc, const char* const* argv);
 struct CommonOptions {
     std::string file; // "-" is standard input
     bool inPlace = false;
-    std::optional<std::string> output; // -o
+    std::optional<std::string> output; // -o; none for "-o -", standard output
+    SyncMode sync = SyncMode::Sync; // --no-sync leaves flushing the result to the system
     Range range;
     char decimalSeparator = '.';
     bool history = false;

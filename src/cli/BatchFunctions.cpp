@@ -161,15 +161,40 @@ std::string defaultSettingsPath()
     return settingsFilePath(executableFolder(), config, false);
 }
 
+// The colours of the listing. A settings file that is there but cannot be read is
+// an error when it was named, else said and replaced by the default colours.
+ColourValues listingColours(const Arguments& a)
+{
+    const std::optional<std::string> named = a.value("--settings");
+    const std::string path = named.value_or(defaultSettingsPath());
+    const Settings settings = SettingsFile(path).read();
+    std::string problem;
+    if (settings.source == SettingsSource::Unreadable)
+        problem = FileError::cannotOpen(path).what();
+    else if (settings.source == SettingsSource::TooLarge)
+        problem = "Settings file " + path + " is larger than 1 MB and is not read.";
+    if (!problem.empty() && named)
+        throw FileError(problem);
+    if (!problem.empty())
+        std::fprintf(stderr, "torvel-batch: %s The listing has the default colours.\n", problem.c_str());
+    return settings.colours;
+}
+
 int writeListing(const Arguments& a, const CommonOptions& c)
 {
-    const std::string settings = a.value("--settings").value_or(defaultSettingsPath());
-    const ColourValues colours = SettingsFile(settings).read().colours;
-    const std::string output = htmlListing(loadInput(c.file), colours);
-    if (c.output)
-        writeFileAtomic(*c.output, output);
-    else if (!writeStdout(output))
-        throw FileError("Cannot write standard output.");
+    const ColourValues colours = listingColours(a);
+    const ProgramText text = loadInput(c.file);
+    // The page goes out as it is made: a long program never stands in memory twice.
+    if (c.output) {
+        AtomicFile out(*c.output, c.sync);
+        writeHtmlListing(text, colours, {}, [&out](std::string_view piece) { out.write(piece.data(), piece.size()); });
+        out.commit();
+    } else {
+        writeHtmlListing(text, colours, {}, [](std::string_view piece) {
+            if (!writeStdout(piece))
+                throw FileError("Cannot write standard output.");
+        });
+    }
     return 0;
 }
 
@@ -201,7 +226,7 @@ int runBatch(const Arguments& a)
         return 1;
     }
     if (c.inPlace || c.output) {
-        saveProgramFile(c.inPlace ? c.file : *c.output, doc.text);
+        saveProgramFile(c.inPlace ? c.file : *c.output, doc.text, c.sync);
     } else {
         bool ok = true;
         doc.text.writeFileBytes([&](const char* p, size_t n) { ok = ok && writeStdout(std::string_view(p, n)); });

@@ -58,6 +58,7 @@ TEST(Arguments, UsageErrorsSayWhat)
         {{"spaces", "--remove", "a.nc", "b.nc"}, "more than one FILE given"},
         {{"spaces", "--remove", "--in-place", "-"}, "--in-place cannot replace standard input"},
         {{"spaces", "--remove", "--in-place", "-o", "o.nc", "p.nc"}, "-o and --in-place exclude each other"},
+        {{"spaces", "--remove", "--in-place", "-o", "-", "p.nc"}, "-o and --in-place exclude each other"},
         {{"spaces", "--remove", "--from", "2", "p.nc"}, "--from and --to go together"},
         {{"delete-line", "--line", "1", "--from", "1", "--to", "2", "p.nc"}, "delete-line takes no range"},
         {{"spaces", "--remove", "--from", "0", "--to", "2", "p.nc"},
@@ -76,7 +77,7 @@ TEST(Arguments, UsageErrorsSayWhat)
         {{"mirror", "--x", "--y", "--plus", "p.nc"}, ""},
         {{"delete", "--find", "X1", "--text", "p.nc"}, ""},
         {{"translate", "--z", "-1,5", "--decimal-separator", ",", "-o", "o.nc", "p.nc"}, ""},
-        {{"html", "--settings", "t.ini", "-o", "o.html", "p.nc"}, ""},
+        {{"html", "--settings", "t.ini", "-o", "o.html", "--no-sync", "p.nc"}, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(usageErrorOf(c.args), c.message) << testing::PrintToString(c.args);
@@ -93,6 +94,7 @@ TEST(Arguments, ValuesFlagsAndTheFile)
     const CommonOptions c = commonOptions(a);
     EXPECT_EQ(c.file, "-");
     EXPECT_TRUE(c.history && !c.inPlace && !c.output);
+    EXPECT_EQ(c.sync, SyncMode::Sync);
     EXPECT_TRUE(c.range.wholeFile);
 
     // --x is a flag of mirror and a value of translate; --text a flag of delete.
@@ -107,6 +109,11 @@ TEST(Arguments, ValuesFlagsAndTheFile)
     EXPECT_EQ(r.range.first, 4);
     EXPECT_EQ(r.range.last, 9);
     EXPECT_EQ(r.output, "o.nc");
+
+    const Argv dash({"spaces", "--remove", "--no-sync", "-o", "-", "p.nc"});
+    const CommonOptions d = commonOptions(parseArguments(dash.argc(), dash.argv()));
+    EXPECT_FALSE(d.output); // standard output
+    EXPECT_EQ(d.sync, SyncMode::NoSync);
 }
 
 TEST(Arguments, HelpAndVersionOnlyWhereAnOptionStands)

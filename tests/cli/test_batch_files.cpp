@@ -5,6 +5,7 @@
 #include <csignal>
 #include <dirent.h>
 #include <filesystem>
+#include <iostream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -121,6 +122,65 @@ TEST(BatchFiles, ASignalDuringASaveLeavesNoTemporaryFile)
             EXPECT_TRUE(now == before || now == after) << sig << ": " << now.size() << " bytes";
         }
         EXPECT_TRUE(caught) << "no save was caught while writing; signal " << sig;
+    }
+    fs::remove_all(dir);
+}
+
+TEST(BatchFiles, DashIsStandardOutputAndNoSyncWritesTheSameBytes)
+{
+    const std::string dir = freshFolder("dash");
+    writeAll(dir + "/p.nc", "N10 X1\n");
+    const std::string none = dir + "/none.ini";
+    struct Case {
+        std::vector<std::string> args;
+        std::string written; // where the result is looked for; "" standard output
+    };
+    const std::vector<Case> cases = {
+        {{"spaces", "--remove", "-o", "-", dir + "/p.nc"}, ""},
+        {{"html", "--settings", none, "-o", "-", dir + "/p.nc"}, ""},
+        {{"spaces", "--remove", "--no-sync", "-o", dir + "/o.nc", dir + "/p.nc"}, dir + "/o.nc"},
+        {{"html", "--settings", none, "--no-sync", "-o", dir + "/o.html", dir + "/p.nc"}, dir + "/o.html"},
+    };
+    for (const auto& c : cases) {
+        const BatchOutcome o = runBatch(c.args);
+        EXPECT_EQ(o.status, 0) << o.err;
+        const std::string result = c.written.empty() ? o.out : readAll(c.written);
+        EXPECT_EQ(result.substr(0, 9), c.args[0] == "html" ? "<!DOCTYPE" : "N10X1\n") << testing::PrintToString(c.args);
+    }
+    EXPECT_FALSE(fs::exists("-"));
+    fs::remove_all(dir);
+}
+
+TEST(BatchFiles, ANamedSettingsFileThatCannotBeReadStopsTheListing)
+{
+    const std::string dir = freshFolder("settings");
+    ::chmod(dir.c_str(), 0755);
+    writeAll(dir + "/p.nc", "G01 X1\n");
+    const std::string folder = dir + "/folder.ini", large = dir + "/large.ini", closed = dir + "/closed.ini";
+    fs::create_directory(folder);
+    writeAll(large, "[CorG]\nValor=255\n;" + std::string(1 << 20, 'x'));
+    writeAll(closed, "[CorG]\nValor=255\n");
+    ::chmod(closed.c_str(), 0);
+    const bool asUser = ::geteuid() != 0 || ::access(kSetpriv, X_OK) == 0;
+    struct Case {
+        std::string settings, err;
+    };
+    std::vector<Case> cases = {
+        {folder, "Cannot open file " + folder + "."},
+        {large, "Settings file " + large + " is larger than 1 MB and is not read."},
+    };
+    if (asUser)
+        cases.push_back({closed, "Cannot open file " + closed + "."});
+    else
+        std::cout << "[  SKIPPED ] an unreadable file needs setpriv to run as a normal user\n";
+    for (const auto& c : cases) {
+        const std::vector<std::string> launcher = c.settings == closed && ::geteuid() == 0
+            ? std::vector<std::string> {kSetpriv, "--reuid=65534", "--regid=65534", "--clear-groups"}
+            : std::vector<std::string> {};
+        const BatchOutcome o = runBatchThrough(launcher, {"html", "--settings", c.settings, dir + "/p.nc"});
+        EXPECT_EQ(o.status, 2) << c.settings;
+        EXPECT_EQ(o.err, "torvel-batch: " + c.err + "\n");
+        EXPECT_EQ(o.out, "");
     }
     fs::remove_all(dir);
 }
