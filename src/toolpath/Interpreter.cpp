@@ -672,7 +672,7 @@ void InterpreterState::arc(bool clockwise, const Point3& to)
     }
     const ArcGeometry g {plane, centre, startAngle, sweep, r0, r1};
     const double length = arcLength(g, from, to);
-    path.arcs_.push_back({centre, sweep, static_cast<uint32_t>(path.kinds_.size()), plane});
+    path.arcs_.push_back({centre[ax.a], centre[ax.b], sweep, static_cast<uint32_t>(path.kinds_.size()), plane});
     addMotion(clockwise ? MotionKind::ArcCw : MotionKind::ArcCcw, to, feedFor(length), arcBounds(g, from, to), length);
 }
 

@@ -41,7 +41,9 @@ struct InterpreterState;
 // G28, G30, G52, G92 (which take the block's X Y Z), then the motion, then
 // M2/M30. With G18 active a T word alone changes the tool (a lathe turret);
 // otherwise it takes M6.
-// Several words of one modal group in a block: the last counts. Nothing
+// Several words of one modal group in a block: the last counts, except that
+// G80 beside G0 to G3 ("G00 G17 G80 G90", a safe start) only cancels the
+// cycle, as on Fanuc-style controls. Nothing
 // throws on program input: what cannot be evaluated becomes a note.
 //
 // Canned cycles G73, G81 to G89 are drawn stroke by stroke in the active

@@ -79,8 +79,9 @@ MotionIndex::MotionIndex(const Toolpath& path)
     for (int a = 0; a < 3; ++a)
         scale[a] = 1023 / std::max(all.max[a] - all.min[a], 1e-9);
 
-    std::vector<uint64_t> keys;
-    keys.reserve(path.size());
+    // Motion numbers sorted by a code held beside them: eight bytes a motion while building.
+    std::vector<uint32_t> codes(path.size());
+    order_.reserve(path.size());
     for (size_t i = 0; i < path.size(); ++i) {
         const Box3 b = path.bounds(i);
         if (distance(b.min, b.max) > longLimit) {
@@ -93,13 +94,12 @@ MotionIndex::MotionIndex(const Toolpath& path)
             const double centre = (b.min[a] + b.max[a]) / 2;
             code |= spread(static_cast<uint32_t>(std::clamp((centre - all.min[a]) * scale[a], 0.0, 1023.0))) << a;
         }
-        keys.push_back(static_cast<uint64_t>(code) << 32 | i);
+        codes[i] = code;
+        order_.push_back(static_cast<uint32_t>(i));
     }
-    std::sort(keys.begin(), keys.end());
-    order_.resize(keys.size());
-    for (size_t k = 0; k < keys.size(); ++k)
-        order_[k] = static_cast<uint32_t>(keys[k]);
-    keys = {};
+    std::sort(order_.begin(), order_.end(),
+        [&codes](uint32_t a, uint32_t b) { return codes[a] < codes[b] || (codes[a] == codes[b] && a < b); });
+    codes = {};
 
     std::vector<Box> leaves((order_.size() + kLeaf - 1) / kLeaf, emptyBox());
     for (size_t k = 0; k < order_.size(); ++k)

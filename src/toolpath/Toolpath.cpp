@@ -24,16 +24,18 @@ Point3 arcPoint(const ArcGeometry& g, const Point3& s, const Point3& e, double t
     return p;
 }
 
-ArcGeometry arcGeometry(const Point3& centre, double sweep, ArcPlane plane, const Point3& s, const Point3& e)
+ArcGeometry arcGeometry(double centreA, double centreB, double sweep, ArcPlane plane, const Point3& s, const Point3& e)
 {
     const PlaneAxes ax = planeAxes(plane);
     ArcGeometry g;
     g.plane = plane;
-    g.centre = centre;
+    g.centre = s;
+    g.centre[ax.a] = centreA;
+    g.centre[ax.b] = centreB;
     g.sweep = sweep;
-    g.startAngle = std::atan2(s[ax.b] - centre[ax.b], s[ax.a] - centre[ax.a]);
-    g.startRadius = planarLength(s[ax.a] - centre[ax.a], s[ax.b] - centre[ax.b]);
-    g.endRadius = planarLength(e[ax.a] - centre[ax.a], e[ax.b] - centre[ax.b]);
+    g.startAngle = std::atan2(s[ax.b] - centreB, s[ax.a] - centreA);
+    g.startRadius = planarLength(s[ax.a] - centreA, s[ax.b] - centreB);
+    g.endRadius = planarLength(e[ax.a] - centreA, e[ax.b] - centreB);
     return g;
 }
 
@@ -100,7 +102,7 @@ const Toolpath::ArcRecord& Toolpath::arcRecord(size_t i) const
 ArcGeometry Toolpath::arc(size_t i) const
 {
     const ArcRecord& r = arcRecord(i);
-    return arcGeometry(r.centre, r.sweep, r.plane, start(i), end(i));
+    return arcGeometry(r.centreA, r.centreB, r.sweep, r.plane, start(i), end(i));
 }
 
 void Toolpath::appendPoints(size_t i, double tolerance, std::vector<Point3>& out) const
@@ -199,7 +201,7 @@ void Toolpath::recount(double rapidRate)
         if (isArc(kinds_[i])) {
             while (arc->motion < i)
                 ++arc;
-            const ArcGeometry g = arcGeometry(arc->centre, arc->sweep, arc->plane, s, e);
+            const ArcGeometry g = arcGeometry(arc->centreA, arc->centreB, arc->sweep, arc->plane, s, e);
             account(i, arcBounds(g, s, e), arcLength(g, s, e), rapidRate);
         } else {
             Box3 box;

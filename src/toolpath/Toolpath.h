@@ -73,7 +73,7 @@ struct ToolpathNote {
 // it, the control's work offsets being unknown here).
 //
 // Motion i runs from start(i) to end(i); end(i) is start(i + 1). Stored as
-// parallel arrays, about 35 bytes a motion plus 40 an arc. Immutable once
+// parallel arrays, about 35 bytes a motion plus 32 an arc. Immutable once
 // built, so any number of threads may read one.
 class Toolpath {
 public:
@@ -137,8 +137,9 @@ public:
 private:
     friend struct InterpreterState;
 
+    // The centre's coordinates on the plane's two axes; on the third it is the start's.
     struct ArcRecord {
-        Point3 centre;
+        double centreA, centreB;
         double sweep;
         uint32_t motion;
         ArcPlane plane;
