@@ -206,7 +206,7 @@ void SpacesBare(benchmark::State& state)
         SpacesTool tool(SpacesOptions {state.range(0) != 0});
         std::string out;
         for (size_t i = 0; i < text.count(); ++i) {
-            if (tool.apply(trimmed(text.line(static_cast<long long>(i))), out) == LineAction::Replace)
+            if (tool.apply(trimmed(text.line(static_cast<long long>(i))), out) != LineAction::Keep)
                 text.replace(static_cast<long long>(i), out);
         }
     }

@@ -15,8 +15,10 @@
 #include "core/WordTools.h"
 
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 namespace torvel::batch {
@@ -118,13 +120,47 @@ std::optional<LineEdit> lineEdit(const Arguments& a)
 
 namespace {
 
+char busErrorMessage[PATH_MAX + 64];
+
+void onBusError(int)
+{
+    (void)!::write(2, busErrorMessage, std::strlen(busErrorMessage));
+    ::_exit(2);
+}
+
+// The program file is mapped rather than copied: should another program cut it short
+// while it is read, the run stops with the loader's message instead of a crash.
+class BusErrorGuard {
+public:
+    explicit BusErrorGuard(const std::string& file)
+    {
+        const std::string shown = file == "-" ? "Cannot read standard input." : FileError::cannotOpen(file).what();
+        std::snprintf(busErrorMessage, sizeof busErrorMessage, "torvel-batch: %s\n", shown.c_str());
+        struct sigaction action { };
+        action.sa_handler = onBusError;
+        sigemptyset(&action.sa_mask);
+        installed_ = ::sigaction(SIGBUS, &action, &previous_) == 0;
+    }
+    ~BusErrorGuard()
+    {
+        if (installed_)
+            ::sigaction(SIGBUS, &previous_, nullptr);
+    }
+    BusErrorGuard(const BusErrorGuard&) = delete;
+    BusErrorGuard& operator=(const BusErrorGuard&) = delete;
+
+private:
+    struct sigaction previous_ { };
+    bool installed_ = false;
+};
+
 // The program as the editor would open it; "-" is standard input, read by the same reader.
 ProgramText loadInput(const std::string& file)
 {
     if (file != "-")
-        return loadProgramFile(file);
+        return mapProgramFile(file);
     try {
-        return loadProgramFile("/dev/stdin");
+        return mapProgramFile("/dev/stdin");
     } catch (const FileError&) {
         throw FileError("Cannot read standard input.");
     }
@@ -183,6 +219,7 @@ ColourValues listingColours(const Arguments& a)
 int writeListing(const Arguments& a, const CommonOptions& c)
 {
     const ColourValues colours = listingColours(a);
+    const BusErrorGuard guard(c.file);
     const ProgramText text = loadInput(c.file);
     // The page goes out as it is made: a long program never stands in memory twice.
     if (c.output) {
@@ -210,6 +247,7 @@ int runBatch(const Arguments& a)
     std::unique_ptr<LineTool> tool;
     if (!edit)
         tool = makeTool(a, c.decimalSeparator);
+    const BusErrorGuard guard(c.file);
     // A failed run writes nothing, so the text needs no snapshot to go back to.
     Document doc {loadInput(c.file), UndoRing(UndoRing::NoSnapshots {}), History()};
     RunResult result;
@@ -218,7 +256,10 @@ int runBatch(const Arguments& a)
             return applyLineCommand(text, edit->command, edit->row, edit->text).description;
         });
     } else {
-        RunObserver quiet;
+        // Nobody can cancel here: asking at every line would cost more than some tools.
+        struct Quiet : RunObserver {
+            long long linesPerCall() const override { return LLONG_MAX; }
+        } quiet;
         result = runFunction(doc, *tool, c.range, quiet);
     }
     if (result.status == RunResult::Status::Failed) {
@@ -229,7 +270,7 @@ int runBatch(const Arguments& a)
         saveProgramFile(c.inPlace ? c.file : *c.output, doc.text, c.sync);
     } else {
         bool ok = true;
-        doc.text.writeFileBytes([&](const char* p, size_t n) { ok = ok && writeStdout(std::string_view(p, n)); });
+        doc.text.writeFilePieces([&](const iovec* pieces, int count) { ok = ok && writeAllPieces(1, pieces, count); });
         if (!ok)
             throw FileError("Cannot write standard output.");
     }

@@ -11,9 +11,11 @@
 #include <cstring>
 #include <ctime>
 #include <string_view>
+#include <vector>
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -211,12 +213,11 @@ void release()
 
 } // namespace
 
-std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size)
+namespace {
+
+// Reads an open file to its end into a buffer of its exact size where the size is known.
+std::unique_ptr<char[]> readOpenFile(int fd, const struct stat& st, const std::string& path, size_t& size)
 {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st { };
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
-        throw FileError::cannotOpen(path);
     // A pipe or device reports no size: the buffer then grows as bytes arrive.
     size_t capacity = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : 0;
     std::unique_ptr<char[]> data(new char[capacity ? capacity : 1]);
@@ -226,7 +227,7 @@ std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size)
         if (size == capacity) {
             // Full: the file grew while being read, or its size was unknown; take the rest too.
             char probe;
-            const ssize_t r = ::read(fd.get(), &probe, 1);
+            const ssize_t r = ::read(fd, &probe, 1);
             if (r == 0)
                 break;
             if (r < 0) {
@@ -242,7 +243,7 @@ std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size)
             capacity = grown;
             continue;
         }
-        const ssize_t r = ::read(fd.get(), data.get() + size, capacity - size);
+        const ssize_t r = ::read(fd, data.get() + size, capacity - size);
         if (r < 0) {
             if (errno == EINTR)
                 continue;
@@ -253,6 +254,65 @@ std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size)
         size += static_cast<size_t>(r);
     }
     return data;
+}
+
+} // namespace
+
+std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size)
+{
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st { };
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+        throw FileError::cannotOpen(path);
+    return readOpenFile(fd.get(), st, path, size);
+}
+
+FileBytes mapFileBytes(const std::string& path)
+{
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st { };
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+        throw FileError::cannotOpen(path);
+    if (S_ISREG(st.st_mode) && st.st_size > 0) {
+        // The file's pages are used where they lie: no copy, and no fresh memory to clear.
+        const auto length = static_cast<size_t>(st.st_size);
+        void* p = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
+        if (p != MAP_FAILED) {
+            std::shared_ptr<const void> owner(p, [length](const void* q) { ::munmap(const_cast<void*>(q), length); });
+            return {std::string_view(static_cast<const char*>(p), length), std::move(owner)};
+        }
+    }
+    size_t size = 0;
+    std::shared_ptr<const char[]> data = readOpenFile(fd.get(), st, path, size);
+    return {std::string_view(data.get(), size), std::move(data)};
+}
+
+bool writeAllPieces(int fd, const iovec* pieces, int count)
+{
+    std::vector<iovec> rest; // where a piece was written only in part
+    while (count > 0) {
+        const ssize_t w = ::writev(fd, pieces, std::min(count, IOV_MAX));
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w < 0)
+            return false;
+        auto done = static_cast<size_t>(w);
+        while (count > 0 && done >= pieces->iov_len) {
+            done -= pieces->iov_len;
+            ++pieces;
+            --count;
+        }
+        if (count > 0 && w == 0)
+            return false;
+        if (done > 0) {
+            std::vector<iovec> copy(pieces, pieces + count);
+            copy[0].iov_base = static_cast<char*>(copy[0].iov_base) + done;
+            copy[0].iov_len -= done;
+            rest = std::move(copy);
+            pieces = rest.data();
+        }
+    }
+    return true;
 }
 
 std::string readFileBytes(const std::string& path)
@@ -367,6 +427,14 @@ void AtomicFile::write(const char* data, size_t size)
     if (!writeAll(fd_, data, size))
         throw FileError::streamWrite();
     size_ += size;
+}
+
+void AtomicFile::write(const iovec* pieces, int count)
+{
+    if (!writeAllPieces(fd_, pieces, count))
+        throw FileError::streamWrite();
+    for (int i = 0; i < count; ++i)
+        size_ += pieces[i].iov_len;
 }
 
 bool AtomicFile::renameOver()

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <sys/uio.h>
 
 namespace torvel {
 
@@ -10,6 +12,19 @@ std::string readFileBytes(const std::string& path);
 
 // Reads a whole file into a buffer of its exact size (no zero fill).
 std::unique_ptr<char[]> readFileBuffer(const std::string& path, size_t& size);
+
+// The bytes of a file for a short-lived process: a regular file is mapped read-only
+// instead of copied, anything else (a pipe, a device, an empty file) read whole.
+// Throws FileError "Cannot open file %s.". Should another program cut a mapped file
+// short while it is read, reading past its new end raises SIGBUS.
+struct FileBytes {
+    std::string_view bytes;
+    std::shared_ptr<const void> owner; // keeps `bytes` alive
+};
+FileBytes mapFileBytes(const std::string& path);
+
+// Writes every piece, whatever their number; false on a write error.
+bool writeAllPieces(int fd, const iovec* pieces, int count);
 
 // Whether a save waits until its bytes are on the disk, so that a power cut leaves
 // the old file or the new one, never an empty or torn one.
@@ -32,6 +47,7 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
     void write(const char* data, size_t size);
+    void write(const iovec* pieces, int count);
     void commit();
 
 private:

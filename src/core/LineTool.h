@@ -9,6 +9,8 @@ namespace torvel {
 enum class LineAction {
     Keep, // leave the line
     Replace, // new text in `out`, stored under the write-back rule
+    Rewrite, // new text in `out` that differs from the line even when both are trimmed:
+             // stored without the write-back rule's comparison
     InsertBefore, // `out` becomes a new line before this one; the new line is not examined
     InsertAfter, // `out` becomes a new line after this one; the new line is not examined
     Remove, // the line leaves the text; the next line moves up and is examined next

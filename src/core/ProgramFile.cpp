@@ -9,10 +9,16 @@ ProgramText loadProgramFile(const std::string& path)
     return ProgramText::fromFileBuffer(std::move(data), size);
 }
 
+ProgramText mapProgramFile(const std::string& path)
+{
+    FileBytes file = mapFileBytes(path);
+    return ProgramText::fromFileView(file.bytes, std::move(file.owner));
+}
+
 void saveProgramFile(const std::string& path, const ProgramText& text, SyncMode sync)
 {
     AtomicFile file(path, sync);
-    text.writeFileBytes([&](const char* p, size_t n) { file.write(p, n); });
+    text.writeFilePieces([&](const iovec* pieces, int count) { file.write(pieces, count); });
     file.commit();
 }
 

@@ -4,8 +4,13 @@
 #include "core/Errors.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <sys/mman.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace torvel {
 
@@ -39,43 +44,48 @@ std::string_view lineBreakBytes(LineBreak style)
 
 void splitLines(std::string_view bytes, std::vector<std::string_view>& out, bool* sawCr, bool* sawLf)
 {
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    const size_t estimate = static_cast<size_t>(std::count(p, end, '\n')) + 1;
-    out.reserve(out.size() + estimate);
+    const char* const base = bytes.data();
+    const size_t n = bytes.size();
+    // Programs run to some thirty bytes a line; the list grows should the guess fall short.
+    out.reserve(out.size() + n / 16 + 16);
     adviseHugePages(out.data(), out.capacity() * sizeof(std::string_view));
     bool cr = false, lf = false;
-    const char* lineStart = p;
-    // memchr finds LF fast; CRs are looked for only inside each LF-delimited piece.
-    while (p < end) {
-        const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char* stop = nl ? nl : end;
-        bool pairedWithLf = false;
-        const char* q = p;
-        while (q < stop) {
-            const char* r = static_cast<const char*>(std::memchr(q, '\r', static_cast<size_t>(stop - q)));
-            if (!r)
-                break;
+    size_t lineStart = 0;
+    size_t pairedLf = SIZE_MAX; // the LF of a CR LF, which ended its line at the CR
+    auto separator = [&](size_t at) {
+        size_t next = at + 1;
+        if (base[at] == '\n') {
+            lf = true;
+            if (at == pairedLf)
+                return;
+        } else {
             cr = true;
-            out.emplace_back(lineStart, static_cast<size_t>(r - lineStart));
-            if (r + 1 == nl) {
-                pairedWithLf = true;
-                lineStart = nl + 1;
-                break;
-            }
-            lineStart = q = r + 1;
+            if (next < n && base[next] == '\n')
+                pairedLf = next++;
         }
-        if (!nl)
-            break;
-        lf = true;
-        if (!pairedWithLf) {
-            out.emplace_back(lineStart, static_cast<size_t>(nl - lineStart));
-            lineStart = nl + 1;
+        out.emplace_back(base + lineStart, at - lineStart);
+        lineStart = next;
+    };
+    // One pass finds both separators, sixteen bytes at a time.
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i lfs = _mm_set1_epi8('\n');
+    const __m128i crs = _mm_set1_epi8('\r');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
+        auto mask
+            = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lfs), _mm_cmpeq_epi8(v, crs))));
+        while (mask) {
+            separator(i + static_cast<size_t>(__builtin_ctz(mask)));
+            mask &= mask - 1;
         }
-        p = nl + 1;
     }
-    if (lineStart < end)
-        out.emplace_back(lineStart, static_cast<size_t>(end - lineStart));
+#endif
+    for (; i < n; ++i)
+        if (base[i] == '\n' || base[i] == '\r')
+            separator(i);
+    if (lineStart < n)
+        out.emplace_back(base + lineStart, n - lineStart);
     if (sawCr)
         *sawCr = cr;
     if (sawLf)
@@ -111,14 +121,34 @@ ProgramText ProgramText::fromFileBuffer(std::unique_ptr<char[]> bytes, size_t si
     ProgramText t;
     const Chunk& chunk = t.adoptBuffer(std::move(bytes), size);
     bool cr = false, lf = false;
-    splitLines(std::string_view(chunk.data.get(), chunk.used), t.lines_, &cr, &lf);
-    if (cr && !lf)
-        t.lineBreak_ = LineBreak::Cr;
-    else if (lf && !cr)
-        t.lineBreak_ = LineBreak::Lf;
-    else
-        t.lineBreak_ = LineBreak::CrLf;
+    splitLines(std::string_view(chunk.bytes, chunk.used), t.lines_, &cr, &lf);
+    t.finishSplit(cr, lf);
     return t;
+}
+
+ProgramText ProgramText::fromFileView(std::string_view bytes, std::shared_ptr<const void> owner)
+{
+    ProgramText t;
+    auto chunk = std::make_shared<Chunk>();
+    chunk->owner = std::move(owner);
+    chunk->bytes = bytes.data();
+    chunk->used = chunk->capacity = bytes.size();
+    t.storedBytes_ = bytes.size();
+    t.chunks_.push_back(std::move(chunk));
+    bool cr = false, lf = false;
+    splitLines(bytes, t.lines_, &cr, &lf);
+    t.finishSplit(cr, lf);
+    return t;
+}
+
+void ProgramText::finishSplit(bool sawCr, bool sawLf)
+{
+    if (sawCr && !sawLf)
+        lineBreak_ = LineBreak::Cr;
+    else if (sawLf && !sawCr)
+        lineBreak_ = LineBreak::Lf;
+    else
+        lineBreak_ = LineBreak::CrLf;
 }
 
 void ProgramText::appendFileBytes(std::string& out) const
@@ -150,6 +180,7 @@ const ProgramText::Chunk& ProgramText::adoptBuffer(std::unique_ptr<char[]> data,
 {
     auto chunk = std::make_shared<Chunk>();
     chunk->data = std::move(data);
+    chunk->bytes = chunk->data.get();
     chunk->used = chunk->capacity = size;
     storedBytes_ += size;
     chunks_.push_back(std::move(chunk));
@@ -160,22 +191,108 @@ std::string_view ProgramText::store(std::string_view text)
 {
     if (text.empty())
         return {};
+    const std::string_view sep = lineBreakBytes(lineBreak_);
+    const size_t need = text.size() + sep.size();
     Chunk* chunk = chunks_.empty() ? nullptr : chunks_.back().get();
-    if (!chunk || chunk->capacity - chunk->used < text.size()) {
+    if (!chunk || !chunk->data || chunk->capacity - chunk->used < need) {
         auto fresh = std::make_shared<Chunk>();
         // Chunks grow with the text, so a run that rewrites every line allocates a few large ones.
         const size_t want = std::clamp(storedBytes_ / 2, kChunkSize, size_t(64) << 20);
-        fresh->capacity = std::max(want, text.size());
+        fresh->capacity = std::max(want, need);
         fresh->data.reset(new char[fresh->capacity]);
+        fresh->bytes = fresh->data.get();
         adviseHugePages(fresh->data.get(), fresh->capacity);
         chunks_.push_back(fresh);
         chunk = fresh.get();
     }
     char* at = chunk->data.get() + chunk->used;
     std::memcpy(at, text.data(), text.size());
-    chunk->used += text.size();
-    storedBytes_ += text.size();
+    std::memcpy(at + text.size(), sep.data(), sep.size());
+    chunk->used += need;
+    storedBytes_ += need;
     return std::string_view(at, text.size());
+}
+
+const char* ProgramText::storageEnd(const char* p) const
+{
+    const auto at = reinterpret_cast<uintptr_t>(p);
+    for (const auto& chunk : chunks_) {
+        const auto begin = reinterpret_cast<uintptr_t>(chunk->bytes);
+        if (at >= begin && at < begin + chunk->used)
+            return chunk->bytes + chunk->used;
+    }
+    return nullptr;
+}
+
+void ProgramText::writeFilePieces(const std::function<void(const iovec*, int)>& sink) const
+{
+    // A piece costs the system about as much as copying a few hundred bytes, so short
+    // ones are gathered.
+    constexpr size_t kShort = 256;
+    constexpr size_t kGathered = 256 << 10;
+    const std::string_view sep = lineBreakBytes(lineBreak_);
+    std::vector<iovec> batch;
+    batch.reserve(IOV_MAX);
+    std::unique_ptr<char[]> gathered;
+    size_t used = 0;
+
+    auto flush = [&] {
+        if (!batch.empty())
+            sink(batch.data(), static_cast<int>(batch.size()));
+        batch.clear();
+        used = 0;
+    };
+    auto emit = [&](const char* p, size_t n) {
+        if (n == 0)
+            return;
+        if (n >= kShort) {
+            batch.push_back(iovec {const_cast<char*>(p), n});
+        } else {
+            if (!gathered)
+                gathered.reset(new char[kGathered]);
+            if (used + n > kGathered)
+                flush();
+            char* at = gathered.get() + used;
+            std::memcpy(at, p, n);
+            used += n;
+            if (!batch.empty() && static_cast<char*>(batch.back().iov_base) + batch.back().iov_len == at)
+                batch.back().iov_len += n;
+            else
+                batch.push_back(iovec {at, n});
+        }
+        if (batch.size() == IOV_MAX)
+            flush();
+    };
+
+    // The run of bytes that goes out as it lies, and the end of the storage it lies in.
+    const char* run = nullptr;
+    size_t runSize = 0;
+    const char* runLimit = nullptr;
+    for (std::string_view l : lines_) {
+        if (!l.empty()) {
+            if (run && l.data() == run + runSize) {
+                runSize += l.size();
+            } else {
+                emit(run, runSize);
+                run = l.data();
+                runSize = l.size();
+                runLimit = storageEnd(run);
+            }
+        }
+        // The separator is taken along where the storage holds it right behind the run.
+        const char* behind = run + runSize;
+        if (run && runLimit && static_cast<size_t>(runLimit - behind) >= sep.size() && behind[0] == sep[0]
+            && (sep.size() == 1 || behind[1] == sep[1])) {
+            runSize += sep.size();
+        } else {
+            emit(run, runSize);
+            run = nullptr;
+            runSize = 0;
+            emit(sep.data(), sep.size());
+        }
+    }
+    emit(run, runSize);
+    flush();
 }
 
 void ProgramText::maybeCompact()
@@ -188,21 +305,23 @@ void ProgramText::maybeCompact()
     compactCheckAt_ = storedBytes_ + std::max(live, size_t(64) << 20);
     if (storedBytes_ < 3 * live + (64u << 20))
         return;
-    std::unique_ptr<char[]> fresh(new char[std::max<size_t>(live, 1)]);
+    // Rebuilt with a separator behind each line, so that the text is written out as one piece.
+    const std::string_view sep = lineBreakBytes(lineBreak_);
+    const size_t size = live + lines_.size() * sep.size();
+    std::unique_ptr<char[]> fresh(new char[std::max<size_t>(size, 1)]);
     char* p = fresh.get();
     for (std::string_view& l : lines_) {
         // An empty line may hold no pointer at all, which memcpy must not be given.
-        if (l.empty()) {
-            l = {};
-            continue;
-        }
-        std::memcpy(p, l.data(), l.size());
+        if (!l.empty())
+            std::memcpy(p, l.data(), l.size());
         l = std::string_view(p, l.size());
         p += l.size();
+        std::memcpy(p, sep.data(), sep.size());
+        p += sep.size();
     }
     chunks_.clear();
     storedBytes_ = 0;
-    adoptBuffer(std::move(fresh), live);
+    adoptBuffer(std::move(fresh), size);
 }
 
 void ProgramText::replace(long long i, std::string_view text)
@@ -258,7 +377,7 @@ void ProgramText::setText(std::string_view text)
     if (!text.empty())
         std::memcpy(data.get(), text.data(), text.size());
     const Chunk& chunk = fresh.adoptBuffer(std::move(data), text.size());
-    splitLines(std::string_view(chunk.data.get(), chunk.used), fresh.lines_);
+    splitLines(std::string_view(chunk.bytes, chunk.used), fresh.lines_);
     fresh.lineBreak_ = lineBreak_;
     *this = std::move(fresh);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <sys/uio.h>
 #include <vector>
 
 namespace torvel {
@@ -27,11 +29,18 @@ public:
     static ProgramText fromFileBytes(std::string bytes);
     // The same from a buffer the text takes over (no copy).
     static ProgramText fromFileBuffer(std::unique_ptr<char[]> bytes, size_t size);
+    // The same over bytes that `owner` keeps alive (a mapped file) as long as the text
+    // or a copy of it lives.
+    static ProgramText fromFileView(std::string_view bytes, std::shared_ptr<const void> owner);
     // Every line followed by the style's separator.
     std::string toFileBytes() const;
     void appendFileBytes(std::string& out) const;
     // Streams the file bytes through `sink` in pieces of about a megabyte.
     template <class Sink> void writeFileBytes(Sink&& sink) const;
+    // The file bytes as pieces for writev, in order, at most IOV_MAX at a time. Runs of
+    // lines that lie in the text's storage each followed by the style's separator go out
+    // where they lie, uncopied; only short pieces are gathered into a buffer first.
+    void writeFilePieces(const std::function<void(const iovec* pieces, int count)>& sink) const;
 
     size_t count() const { return lines_.size(); }
     bool empty() const { return lines_.empty(); }
@@ -75,15 +84,22 @@ public:
 
 private:
     // Bytes are append-only and never move once a view points into them; copies of
-    // the text share chunks, so `used` lives in the chunk, not in the text.
+    // the text share chunks, so `used` lives in the chunk, not in the text. Each stored
+    // line is followed by the separator of the style, so that lines stored one after
+    // another are written out as one piece.
     struct Chunk {
-        std::unique_ptr<char[]> data;
+        std::unique_ptr<char[]> data; // bytes allocated here, or
+        std::shared_ptr<const void> owner; // bytes someone else keeps alive (read only)
+        const char* bytes = nullptr;
         size_t used = 0;
         size_t capacity = 0;
     };
 
     std::string_view store(std::string_view text);
     const Chunk& adoptBuffer(std::unique_ptr<char[]> data, size_t size);
+    void finishSplit(bool sawCr, bool sawLf);
+    // The end of the stored bytes around `p`, or null when `p` lies in no chunk.
+    const char* storageEnd(const char* p) const;
     void maybeCompact();
 
     std::vector<std::string_view> lines_;

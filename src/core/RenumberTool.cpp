@@ -2,7 +2,9 @@
 
 #include "core/Blank.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstddef>
 
 namespace torvel {
 
@@ -14,6 +16,17 @@ constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
 long long wrappingAdd(long long a, long long b)
 {
     return static_cast<long long>(static_cast<unsigned long long>(a) + static_cast<unsigned long long>(b));
+}
+
+// A few digits compared in place: a library call would cost more than the comparison.
+bool sameText(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
 }
 
 // Digits without their leading zeros; all zeros read as a single 0.
@@ -68,19 +81,23 @@ LineAction RenumberTool::apply(std::string_view line, std::string& out)
     const long long width = options_.digitsOn ? options_.width : 0;
     const size_t zeros = width > static_cast<long long>(number.size()) ? static_cast<size_t>(width) - number.size() : 0;
 
+    const bool sameDigits = oldDigits.size() == zeros + number.size() && sameText(oldDigits.substr(zeros), number)
+        && oldDigits.find_first_not_of('0') >= zeros;
     // Same word at the very start: the line would come out as it was.
-    if (word == 0 && oldDigits.size() == zeros + number.size() && oldDigits.substr(zeros) == number
-        && oldDigits.find_first_not_of('0') >= zeros)
+    if (word == 0 && sameDigits)
         return LineAction::Keep;
 
-    out.clear();
-    out.reserve(1 + zeros + number.size() + n - (end - word));
-    out.push_back('N');
-    out.append(zeros, '0');
-    out.append(number);
-    out.append(line.substr(0, word));
-    out.append(line.substr(end));
-    return LineAction::Replace;
+    // Written in place: this runs on every numbered line of long programs.
+    out.resize(1 + zeros + number.size() + word + (n - end));
+    char* d = out.data();
+    *d++ = 'N';
+    d = std::fill_n(d, zeros, '0');
+    d = std::copy(number.begin(), number.end(), d);
+    d = std::copy(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(word), d);
+    std::copy(line.begin() + static_cast<std::ptrdiff_t>(end), line.end(), d);
+    // Other digits differ however the ends are trimmed: a digit run ends at the blanks
+    // moved behind it or at the old text behind the word, never at a digit.
+    return sameDigits ? LineAction::Replace : LineAction::Rewrite;
 }
 
 } // namespace torvel

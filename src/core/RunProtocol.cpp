@@ -69,7 +69,11 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
             if (trimmed(out) == trimmed(original)) {
                 if (building)
                     built.push_back(original);
-            } else if (building) {
+                break;
+            }
+            [[fallthrough]];
+        case LineAction::Rewrite:
+            if (building) {
                 built.push_back(text.storeBytes(out));
             } else {
                 text.replace(i, out);

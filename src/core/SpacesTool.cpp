@@ -123,8 +123,10 @@ std::string SpacesTool::describe() const
 
 LineAction SpacesTool::apply(std::string_view line, std::string& out)
 {
-    const bool changed = options_.add ? addSpacesInto(line, out) : removeSpacesInto(line, out);
-    return changed ? LineAction::Replace : LineAction::Keep;
+    if (options_.add)
+        return addSpacesInto(line, out) ? LineAction::Replace : LineAction::Keep;
+    // The trimmed line lost inner blanks and kept its ends: shorter, so never the same text.
+    return removeSpacesInto(line, out) ? LineAction::Rewrite : LineAction::Keep;
 }
 
 } // namespace torvel

@@ -146,7 +146,14 @@ TEST(FileIO, ProgramFilesStreamExactly)
     saveProgramFile(file, t);
     EXPECT_EQ(readFileBytes(file), t.toFileBytes());
     EXPECT_EQ(loadProgramFile(file), t);
+    const ProgramText mapped = mapProgramFile(file);
+    EXPECT_EQ(mapped, t);
+    const std::string empty = (dir / "empty.nc").string();
+    writeFileAtomic(empty, "");
+    EXPECT_EQ(mapProgramFile(empty).count(), 0u);
+    EXPECT_THROW(mapProgramFile(dir.string()), FileError);
     fs::remove_all(dir);
+    EXPECT_EQ(mapped.toFileBytes(), t.toFileBytes()); // the mapping outlives the file's name
 }
 
 TEST(FileIO, AFileTheUserMayNotWriteIsRefusedThoughItsFolderTakesARename)

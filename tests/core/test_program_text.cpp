@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <optional>
+
 using namespace torvel;
 
 namespace {
@@ -111,4 +114,48 @@ TEST(ProgramText, CompactionKeepsEveryLine)
     EXPECT_EQ(one.count(), 1u);
     one.replace(0, "N10");
     EXPECT_EQ(one.line(0), "N10");
+}
+
+TEST(ProgramText, WrittenPiecesGiveTheSavedBytesWhateverTheLayout)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int editEvery; // 0: no edits; else every n-th line, from the last up, so no two lie in order
+        size_t editLength; // long edits go out where they lie, short ones are gathered
+        std::optional<LineBreak> styleAfterLoad;
+    };
+    std::string lf, mixed;
+    for (int i = 0; i < 3000; ++i) {
+        lf += "N" + std::to_string(i) + " G01\n";
+        mixed += "N" + std::to_string(i) + (i % 3 ? "\r\n" : (i % 2 ? "\n" : "\r"));
+    }
+    const std::vector<Case> cases = {
+        {"more pieces than one writev takes", lf, 1, 300, {}},
+        {"short edits among the read lines", lf, 7, 3, {}},
+        {"edits to empty lines", lf, 5, 0, {}},
+        {"separators that differ from the style", mixed, 0, 0, {}},
+        {"a style changed after loading", lf, 4, 400, LineBreak::CrLf},
+        {"empty lines and no final break", "\r\n\r\nN1\r\n\r\nN2", 2, 1, {}},
+        {"no lines", "", 0, 0, {}},
+    };
+    for (const Case& c : cases) {
+        ProgramText t = ProgramText::fromFileBytes(c.bytes);
+        if (c.styleAfterLoad)
+            t.setLineBreak(*c.styleAfterLoad);
+        for (long long i = static_cast<long long>(t.count()) - 1; c.editEvery && i >= 0; i -= c.editEvery)
+            t.replace(i, std::string(c.editLength, static_cast<char>('a' + i % 26)));
+        std::string written;
+        int calls = 0;
+        t.writeFilePieces([&](const iovec* pieces, int count) {
+            ++calls;
+            EXPECT_LE(count, IOV_MAX) << c.what;
+            for (int i = 0; i < count; ++i)
+                written.append(static_cast<const char*>(pieces[i].iov_base), pieces[i].iov_len);
+        });
+        EXPECT_EQ(written, t.toFileBytes()) << c.what;
+        if (c.editEvery == 1) {
+            EXPECT_GT(calls, 1) << c.what;
+        }
+    }
 }
