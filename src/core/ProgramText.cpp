@@ -295,12 +295,9 @@ void ProgramText::writeFilePieces(const std::function<void(const iovec*, int)>& 
     flush();
 }
 
-void ProgramText::maybeCompact()
+void ProgramText::compactIfMostlyDead()
 {
     // Rewritten lines leave dead bytes behind; rebuild once they dominate.
-    // Counting the live bytes walks every line, so it is done only after the store has grown a lot.
-    if (storedBytes_ < compactCheckAt_)
-        return;
     const size_t live = byteSize();
     compactCheckAt_ = storedBytes_ + std::max(live, size_t(64) << 20);
     if (storedBytes_ < 3 * live + (64u << 20))

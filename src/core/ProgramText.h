@@ -100,7 +100,13 @@ private:
     void finishSplit(bool sawCr, bool sawLf);
     // The end of the stored bytes around `p`, or null when `p` lies in no chunk.
     const char* storageEnd(const char* p) const;
-    void maybeCompact();
+    // Counting the live bytes walks every line, so it is done only after the store has grown a lot.
+    void maybeCompact()
+    {
+        if (storedBytes_ >= compactCheckAt_)
+            compactIfMostlyDead();
+    }
+    void compactIfMostlyDead();
 
     std::vector<std::string_view> lines_;
     std::vector<std::shared_ptr<Chunk>> chunks_;

@@ -1,17 +1,124 @@
 #include "core/UndoRing.h"
 
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <zstd.h>
 
 namespace torvel {
 
-struct UndoRing::Slot {
-    // Held as a cheap shared copy right after the function, compressed once the run is over.
+// Held as a cheap shared copy right after the function, compressed once the run is over.
+// The worker reads `shared` without the lock while `busy`; only the worker empties it,
+// under the lock, so the ring either copies it (busy) or takes it (not busy).
+struct UndoRing::Snapshot {
+    std::mutex lock;
     std::optional<ProgramText> shared;
     std::string compressed;
-    LineBreak lineBreak = LineBreak::CrLf;
+    bool busy = false; // the worker is reading `shared`
+    bool queued = false; // handed to the worker (ring side only)
+    std::atomic<bool> dropped {false}; // left the ring: compressing it is wasted work
+};
+
+// One thread that compresses the snapshots handed to it, oldest first.
+class UndoRing::Worker {
+public:
+    Worker()
+        : thread_([this] { loop(); })
+    { }
+    ~Worker()
+    {
+        {
+            std::lock_guard<std::mutex> g(lock_);
+            stopping_ = true;
+            // The ring is going: nothing it held is worth finishing.
+            for (auto& s : queue_)
+                s->dropped = true;
+            if (current_)
+                current_->dropped = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+
+    void add(std::shared_ptr<Snapshot> snapshot)
+    {
+        {
+            std::lock_guard<std::mutex> g(lock_);
+            queue_.push_back(std::move(snapshot));
+        }
+        wake_.notify_all();
+    }
+
+    void waitIdle()
+    {
+        std::unique_lock<std::mutex> l(lock_);
+        idle_.wait(l, [&] { return queue_.empty() && !current_; });
+    }
+
+private:
+    void loop()
+    {
+        for (;;) {
+            std::shared_ptr<Snapshot> s;
+            {
+                std::unique_lock<std::mutex> l(lock_);
+                wake_.wait(l, [&] { return stopping_ || !queue_.empty(); });
+                if (stopping_)
+                    return;
+                s = std::move(queue_.front());
+                queue_.pop_front();
+                current_ = s;
+            }
+            compress(*s);
+            {
+                std::lock_guard<std::mutex> g(lock_);
+                current_.reset();
+            }
+            s.reset(); // a snapshot the ring has let go of is freed here
+            idle_.notify_all();
+        }
+    }
+
+    static void compress(Snapshot& s)
+    {
+        {
+            std::lock_guard<std::mutex> g(s.lock);
+            if (s.dropped || !s.shared)
+                return;
+            s.busy = true;
+        }
+        std::string blob;
+        try {
+            // One thread: the other core stays with the window.
+            blob = compressLines(*s.shared, &s.dropped, 0);
+        } catch (const std::exception&) {
+            blob.clear(); // kept as a shared copy, which restores as exactly
+        }
+        std::optional<ProgramText> released;
+        {
+            std::lock_guard<std::mutex> g(s.lock);
+            s.busy = false;
+            if (!blob.empty() && !s.dropped) {
+                s.compressed = std::move(blob);
+                released = std::move(s.shared);
+                s.shared.reset();
+            }
+        }
+    }
+
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::deque<std::shared_ptr<Snapshot>> queue_;
+    std::shared_ptr<Snapshot> current_;
+    bool stopping_ = false;
+    std::thread thread_; // last: starts once everything above is in place
 };
 
 namespace {
@@ -46,14 +153,16 @@ namespace {
 // Feeds the snapshot layout to zstd in pieces, so no second copy of the text is built.
 class SnapshotCompressor {
 public:
-    explicit SnapshotCompressor(size_t rawSize)
+    SnapshotCompressor(size_t rawSize, const std::atomic<bool>* stop, int threads)
         : ctx_(ZSTD_createCCtx())
+        , stop_(stop)
     {
         if (!ctx_)
             throw std::runtime_error("snapshot compression failed");
         ZSTD_CCtx_setParameter(ctx_, ZSTD_c_compressionLevel, 1);
-        // Two workers where the library has threads; a library without them refuses, which is fine.
-        ZSTD_CCtx_setParameter(ctx_, ZSTD_c_nbWorkers, 2);
+        // Workers where the library has threads; a library without them refuses, which is fine.
+        if (threads > 0)
+            ZSTD_CCtx_setParameter(ctx_, ZSTD_c_nbWorkers, threads);
         ZSTD_CCtx_setPledgedSrcSize(ctx_, rawSize);
         out_.resize(ZSTD_compressBound(rawSize));
         staging_.reserve(kPiece);
@@ -63,10 +172,13 @@ public:
     SnapshotCompressor& operator=(const SnapshotCompressor&) = delete;
 
     std::string& staging() { return staging_; }
-    void maybeFlush()
+    // False once the caller has been asked to stop.
+    bool maybeFlush()
     {
-        if (staging_.size() >= kPiece)
-            push(ZSTD_e_continue);
+        if (staging_.size() < kPiece)
+            return true;
+        push(ZSTD_e_continue);
+        return !(stop_ && stop_->load(std::memory_order_relaxed));
     }
     std::string finish()
     {
@@ -95,6 +207,7 @@ private:
     }
 
     ZSTD_CCtx* ctx_;
+    const std::atomic<bool>* stop_;
     std::string out_;
     size_t written_ = 0;
     std::string staging_;
@@ -112,7 +225,7 @@ size_t varintSize(uint64_t v)
 
 } // namespace
 
-std::string compressLines(const ProgramText& text)
+std::string compressLines(const ProgramText& text, const std::atomic<bool>* stop, int threads)
 {
     // Lines joined by LF compress best; a text whose lines hold LF themselves keeps
     // every length in front instead.
@@ -126,7 +239,7 @@ std::string compressLines(const ProgramText& text)
         for (std::string_view l : text.lines())
             rawSize += varintSize(l.size());
     }
-    SnapshotCompressor z(rawSize);
+    SnapshotCompressor z(rawSize, stop, threads);
     std::string& raw = z.staging();
     raw.push_back(joinable ? 'J' : 'L');
     putVarint(raw, text.count());
@@ -134,16 +247,19 @@ std::string compressLines(const ProgramText& text)
         for (std::string_view l : text.lines()) {
             raw.append(l);
             raw.push_back('\n');
-            z.maybeFlush();
+            if (!z.maybeFlush())
+                return {};
         }
     } else {
         for (std::string_view l : text.lines()) {
             putVarint(raw, l.size());
-            z.maybeFlush();
+            if (!z.maybeFlush())
+                return {};
         }
         for (std::string_view l : text.lines()) {
             raw.append(l);
-            z.maybeFlush();
+            if (!z.maybeFlush())
+                return {};
         }
     }
     return z.finish();
@@ -200,14 +316,14 @@ void UndoRing::store(const ProgramText& text)
     if (index_ > kSlots)
         index_ = 1;
     buttonEnabled_ = true;
-    if (!keepsSnapshots_) {
-        slots_[static_cast<size_t>(index_ - 1)].reset();
+    auto& slot = slots_[static_cast<size_t>(index_ - 1)];
+    if (slot)
+        slot->dropped = true;
+    slot.reset();
+    if (!keepsSnapshots_)
         return;
-    }
-    auto slot = std::make_unique<Slot>();
+    slot = std::make_shared<Snapshot>();
     slot->shared = text;
-    slot->lineBreak = text.lineBreak();
-    slots_[static_cast<size_t>(index_ - 1)] = std::move(slot);
 }
 
 bool UndoRing::undo(ProgramText& text)
@@ -220,10 +336,16 @@ bool UndoRing::undo(ProgramText& text)
     auto& slot = slots_[static_cast<size_t>(index_ - 1)];
     if (slot) {
         const LineBreak style = text.lineBreak();
-        if (slot->shared)
-            text = std::move(*slot->shared);
-        else
-            decompressLines(slot->compressed, text);
+        {
+            std::lock_guard<std::mutex> g(slot->lock);
+            slot->dropped = true;
+            if (slot->shared && slot->busy)
+                text = *slot->shared; // the worker is reading it
+            else if (slot->shared)
+                text = std::move(*slot->shared);
+            else
+                decompressLines(slot->compressed, text);
+        }
         text.setLineBreak(style);
         slot.reset();
         restored = true;
@@ -240,6 +362,7 @@ bool UndoRing::undo(ProgramText& text)
 
 void UndoRing::compact()
 {
+    waitForCompaction();
     for (auto& slot : slots_) {
         if (slot && slot->shared) {
             slot->compressed = compressLines(*slot->shared);
@@ -248,10 +371,31 @@ void UndoRing::compact()
     }
 }
 
+void UndoRing::compactInBackground()
+{
+    for (auto& slot : slots_) {
+        if (!slot || slot->queued || !slot->shared)
+            continue;
+        if (!worker_)
+            worker_ = std::make_unique<Worker>();
+        slot->queued = true;
+        worker_->add(slot);
+    }
+}
+
+void UndoRing::waitForCompaction()
+{
+    if (worker_)
+        worker_->waitIdle();
+}
+
 void UndoRing::reset(bool disableButton)
 {
-    for (auto& slot : slots_)
+    for (auto& slot : slots_) {
+        if (slot)
+            slot->dropped = true;
         slot.reset();
+    }
     index_ = 0;
     if (disableButton)
         buttonEnabled_ = false;
@@ -268,6 +412,7 @@ size_t UndoRing::memoryBytes() const
     for (const auto& slot : slots_) {
         if (!slot)
             continue;
+        std::lock_guard<std::mutex> g(slot->lock);
         n += slot->compressed.capacity();
         if (slot->shared)
             n += slot->shared->count() * sizeof(std::string_view) + slot->shared->byteSize();

@@ -3,6 +3,7 @@
 #include "core/ProgramText.h"
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,12 @@ public:
 
     // Compress snapshots still held as shared copies; restoring stays exact.
     void compact();
+    // The same on a worker thread, so that the caller goes on at once. Until a snapshot
+    // is compressed, undo restores it from its shared copy; a snapshot that leaves the
+    // ring meanwhile (undone, overwritten, reset) stops its compression.
+    void compactInBackground();
+    // Until the worker has nothing left to compress.
+    void waitForCompaction();
 
     // Open: empty slots, index 0, button off. Close: the same but the button keeps its state.
     void reset(bool disableButton);
@@ -43,15 +50,18 @@ public:
     size_t memoryBytes() const;
 
 private:
-    struct Slot;
-    std::array<std::unique_ptr<Slot>, kSlots> slots_;
+    struct Snapshot;
+    class Worker;
+    std::array<std::shared_ptr<Snapshot>, kSlots> slots_;
     int index_ = 0;
     bool buttonEnabled_ = false;
     bool keepsSnapshots_ = true;
+    std::unique_ptr<Worker> worker_; // after the slots: stopped and joined first
 };
 
-// Exact, compact form of a line list: line lengths and bytes, zstd-compressed.
-std::string compressLines(const ProgramText& text);
+// Exact, compact form of a line list: line lengths and bytes, zstd-compressed. With
+// `stop`, gives up and returns an empty string as soon as it is set.
+std::string compressLines(const ProgramText& text, const std::atomic<bool>* stop = nullptr, int threads = 2);
 void decompressLines(const std::string& blob, ProgramText& into);
 
 } // namespace torvel

@@ -166,14 +166,14 @@ void ToolRunner::finish(QDialog* dialog)
 void ToolRunner::scheduleCompact()
 {
     // Snapshots are taken as cheap shared copies. Compressing one costs about as much as
-    // the run itself on a large program, so it waits until the result is on the screen:
-    // a timer of no delay would run before the screen's own repaint.
+    // the run itself on a large program, so a worker does it, once the result is on the
+    // screen: a timer of no delay would start it before the screen's own repaint.
     if (compactPending_)
         return;
     compactPending_ = true;
     QTimer::singleShot(kCompactDelayMs, this, [this] {
         compactPending_ = false;
-        session_.document().undo.compact();
+        session_.document().undo.compactInBackground();
     });
 }
 

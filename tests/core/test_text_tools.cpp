@@ -2,6 +2,7 @@
 #include "ProgramFiles.h"
 #include "core/TextTools.h"
 
+#include "core/Blank.h"
 #include "core/FileIO.h"
 #include "core/RunProtocol.h"
 
@@ -324,6 +325,21 @@ TEST(ReplaceTool, ReplacesTheLeftmostOccurrence)
     for (const WordCase& c : kReplaceCases) {
         ReplaceTool tool({c.find, c.with});
         EXPECT_EQ(run(tool, {c.line}), Lines {c.expected}) << c.line << " / " << c.find;
+    }
+}
+
+TEST(TextTools, FindsTheLeftmostOccurrenceOnEitherSideOfSixteenBytes)
+{
+    const std::string longLine = "N10 G01 X12.345 Y-6.789 Z-1.5 F1200 (PASSADA X12)";
+    const struct {
+        std::string line, what;
+    } cases[] = {{longLine, "N10"}, {longLine, "X12)"}, {longLine, "X12"}, {longLine, "F1200"}, {longLine, "Y-6.789 Z"},
+        {longLine, "(PASSADA X12) "}, {longLine, longLine}, {longLine + "X", "XX"}, {"aaaaaaaaaaaaaaaab", "aab"},
+        {"aaaaaaaaaaaaaaaaaaaab", "aaab"}, {"N1", "N10"}, {"", "X"}, {longLine, ""}, {"xxxxxxxxxxxxxxxxX", "X"},
+        {"abcdefghijklmnoX1", "X1"}, {"abcdefghijklmnoX", "X1"}};
+    for (const auto& c : cases) {
+        const size_t expected = c.what.empty() ? std::string::npos : c.line.find(c.what);
+        EXPECT_EQ(findText(c.line, c.what), expected) << c.line << " / " << c.what;
     }
 }
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 using namespace torvel;
 
 namespace {
@@ -85,6 +88,48 @@ TEST(UndoRing, CompressedSnapshotsKeepLinesThatHoldLineBreaks)
     t.clear();
     ring.undo(t);
     EXPECT_EQ(t, original);
+}
+
+TEST(UndoRing, SnapshotsCompressedByTheWorkerRestoreExactlyWheneverUndoComes)
+{
+    std::string big;
+    for (int i = 0; i < 300000; ++i)
+        big += "N" + std::to_string(i) + " G01 X" + std::to_string(i % 977) + "\r\n";
+    const ProgramText original = textOf(big);
+    // Undo at once (the worker has not started or is reading the copy), later (compressed),
+    // and a function whose snapshot replaces one under way.
+    for (int waitMs : {0, 1, 5, 20, -1}) {
+        UndoRing ring;
+        ProgramText t = original;
+        ring.store(t);
+        t.replace(0, "changed");
+        ring.compactInBackground();
+        if (waitMs < 0)
+            ring.waitForCompaction();
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+        ring.store(t);
+        ring.compactInBackground();
+        t.replace(1, "changed again");
+        EXPECT_TRUE(ring.undo(t));
+        EXPECT_EQ(t.line(0), "changed");
+        EXPECT_EQ(t.line(1), original.line(1));
+        EXPECT_TRUE(ring.undo(t));
+        EXPECT_EQ(t, original) << waitMs;
+    }
+    // Reset and the ring's end while the worker compresses: it stops, nothing waits on it long.
+    UndoRing ring;
+    ring.store(original);
+    ring.compactInBackground();
+    ring.reset(true);
+    EXPECT_EQ(ring.memoryBytes(), 0u);
+    ring.store(original);
+    ring.store(original);
+    ring.compactInBackground();
+    ring.waitForCompaction();
+    EXPECT_LT(ring.memoryBytes(), original.byteSize() / 2);
+    ring.store(original);
+    ring.compactInBackground();
 }
 
 TEST(UndoRing, WithoutSnapshotsCountsButKeepsNothing)

@@ -1,0 +1,161 @@
+// How long the window stops answering while a function runs on a 1,000,000-line
+// program and in the two seconds after it (the undo snapshot is compressed then):
+// the longest gap between two turns of the event loop, seen by a 1 ms timer, through
+// the real main window offscreen. Also how long a Ctrl+Z takes that comes at once,
+// before the snapshot is compressed, and one that comes after.
+//
+//   perf_window_stall [lines] [function]   (QT_QPA_PLATFORM=offscreen is set if unset)
+
+#include "PerfProgram.h"
+#include "app/MainWindow.h"
+#include "app/WindowAssembly.h"
+#include "core/RenumberTool.h"
+#include "core/RunProtocol.h"
+#include "core/SpacesTool.h"
+#include "core/WordTools.h"
+#include "framework/FileDialog.h"
+#include "framework/MessageBox.h"
+#include "framework/Session.h"
+#include "framework/ToolRunner.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// The longest time between two turns of the event loop, split at a moment the caller sets.
+class StallMeter : public QObject {
+public:
+    StallMeter()
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            const double now = perf::ms(clock_);
+            const double gap = now - last_;
+            last_ = now;
+            double& worst = now <= split_ ? before_ : after_;
+            worst = std::max(worst, gap);
+        });
+    }
+    void start()
+    {
+        clock_.start();
+        last_ = 0;
+        split_ = 1e300;
+        before_ = after_ = 0;
+        timer_.start();
+    }
+    void splitNow() { split_ = perf::ms(clock_); }
+    void stop() { timer_.stop(); }
+    double before() const { return before_; }
+    double after() const { return after_; }
+    double elapsed() const { return perf::ms(clock_); }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    double last_ = 0;
+    double split_ = 1e300;
+    double before_ = 0;
+    double after_ = 0;
+};
+
+void spin(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct Function {
+    const char* name;
+    std::function<std::unique_ptr<torvel::LineTool>()> make;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const long long lines = argc > 1 && std::atoll(argv[1]) > 0 ? std::atoll(argv[1]) : 1000000;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("programa.nc"));
+    perf::writeProgram(path, lines);
+
+    QApplication app(argc, argv);
+    MainWindow window(nullptr, dir.path());
+    assembleWindow(window);
+    window.showMaximized();
+    FileDialog::setHook([&](const QString&, const QString&) { return path; });
+    MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
+    window.openFile();
+    spin(500);
+    auto* runner = window.findChild<ToolRunner*>();
+    torvel::UndoRing& undo = window.session().document().undo;
+
+    const Function functions[] = {
+        {"spaces --remove", [] { return std::make_unique<torvel::SpacesTool>(torvel::SpacesOptions {false}); }},
+        {"renumber",
+            [] {
+                return std::make_unique<torvel::RenumberTool>(torvel::RenumberOptions {false, 1, true, 5, 5});
+            }},
+        {"replace G01",
+            [] {
+                return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"G01", "G1"});
+            }},
+    };
+    std::printf("lines %lld; longest event-loop gap in ms\n", lines);
+    std::printf("%-16s %8s %12s %12s %12s %12s\n", "function", "run ms", "during run", "2 s after", "undo at once",
+        "undo later");
+    double worst = 0;
+    for (const Function& f : functions) {
+        if (argc > 2 && std::strcmp(argv[2], f.name) != 0)
+            continue;
+        double undoAtOnce = 0, undoLater = 0;
+        for (bool early : {true, false}) {
+            StallMeter meter;
+            const auto tool = f.make();
+            double runMs = 0;
+            meter.start();
+            QTimer::singleShot(20, [&] {
+                const double start = meter.elapsed();
+                runner->run(nullptr, *tool, torvel::Range());
+                runMs = meter.elapsed() - start;
+                meter.splitNow();
+            });
+            spin(early ? 60 : 20);
+            while (runMs == 0)
+                spin(10);
+            if (!early)
+                spin(2000);
+            meter.stop();
+            QElapsedTimer t;
+            t.start();
+            window.undoLastFunction();
+            (early ? undoAtOnce : undoLater) = perf::ms(t);
+            undo.waitForCompaction();
+            spin(300);
+            if (!early) {
+                std::printf("%-16s %8.0f %12.1f %12.1f %12.1f %12.1f\n", f.name, runMs, meter.before(), meter.after(),
+                    undoAtOnce, undoLater);
+                worst = std::max({worst, meter.before(), meter.after()});
+            }
+        }
+    }
+    std::printf("longest gap: %.1f ms\n", worst);
+    window.closeFile();
+    return 0;
+}
