@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <cstring>
 #include <sys/mman.h>
-#if defined(__SSE2__)
+#if defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -42,17 +44,20 @@ std::string_view lineBreakBytes(LineBreak style)
     return "\r\n";
 }
 
-void splitLines(std::string_view bytes, std::vector<std::string_view>& out, bool* sawCr, bool* sawLf)
-{
-    const char* const base = bytes.data();
-    const size_t n = bytes.size();
-    // Programs run to some thirty bytes a line; the list grows should the guess fall short.
-    out.reserve(out.size() + n / 16 + 16);
-    adviseHugePages(out.data(), out.capacity() * sizeof(std::string_view));
-    bool cr = false, lf = false;
+namespace {
+
+// Cuts lines at the separators it is shown, in order.
+struct LineSplitter {
+    const char* base;
+    size_t size;
+    std::vector<std::string_view>& out;
     size_t lineStart = 0;
     size_t pairedLf = SIZE_MAX; // the LF of a CR LF, which ended its line at the CR
-    auto separator = [&](size_t at) {
+    bool cr = false;
+    bool lf = false;
+
+    void separator(size_t at)
+    {
         size_t next = at + 1;
         if (base[at] == '\n') {
             lf = true;
@@ -60,36 +65,93 @@ void splitLines(std::string_view bytes, std::vector<std::string_view>& out, bool
                 return;
         } else {
             cr = true;
-            if (next < n && base[next] == '\n')
+            if (next < size && base[next] == '\n')
                 pairedLf = next++;
         }
         out.emplace_back(base + lineStart, at - lineStart);
         lineStart = next;
-    };
-    // One pass finds both separators, sixteen bytes at a time.
+    }
+
+    // A block of `width` bytes from `at`, with a bit for each LF and each CR in it.
+    void block(size_t at, uint64_t lfs, uint64_t crs)
+    {
+        if (crs == 0 && pairedLf != at) {
+            // LFs alone, the usual case: each ends a line.
+            lf = lf || lfs != 0;
+            for (; lfs; lfs &= lfs - 1) {
+                const size_t end = at + static_cast<size_t>(__builtin_ctzll(lfs));
+                out.emplace_back(base + lineStart, end - lineStart);
+                lineStart = end + 1;
+            }
+            return;
+        }
+        for (uint64_t all = lfs | crs; all; all &= all - 1)
+            separator(at + static_cast<size_t>(__builtin_ctzll(all)));
+    }
+
+    void finish()
+    {
+        if (lineStart < size)
+            out.emplace_back(base + lineStart, size - lineStart);
+    }
+};
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) size_t splitWide(LineSplitter& s)
+{
+    const __m256i lfs = _mm256_set1_epi8('\n');
+    const __m256i crs = _mm256_set1_epi8('\r');
+    size_t i = 0;
+    for (; i + 32 <= s.size; i += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s.base + i));
+        const auto lf = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, lfs)));
+        const auto cr = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, crs)));
+        if (lf | cr)
+            s.block(i, lf, cr);
+    }
+    return i;
+}
+#endif
+
+size_t splitNarrow(LineSplitter& s)
+{
     size_t i = 0;
 #if defined(__SSE2__)
     const __m128i lfs = _mm_set1_epi8('\n');
     const __m128i crs = _mm_set1_epi8('\r');
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + i));
-        auto mask
-            = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lfs), _mm_cmpeq_epi8(v, crs))));
-        while (mask) {
-            separator(i + static_cast<size_t>(__builtin_ctz(mask)));
-            mask &= mask - 1;
-        }
+    for (; i + 16 <= s.size; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.base + i));
+        const auto lf = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lfs)));
+        const auto cr = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, crs)));
+        if (lf | cr)
+            s.block(i, lf, cr);
     }
 #endif
-    for (; i < n; ++i)
-        if (base[i] == '\n' || base[i] == '\r')
-            separator(i);
-    if (lineStart < n)
-        out.emplace_back(base + lineStart, n - lineStart);
+    return i;
+}
+
+} // namespace
+
+void splitLines(std::string_view bytes, std::vector<std::string_view>& out, bool* sawCr, bool* sawLf)
+{
+    // Programs run to some thirty bytes a line; the list grows should the guess fall short.
+    out.reserve(out.size() + bytes.size() / 16 + 16);
+    adviseHugePages(out.data(), out.capacity() * sizeof(std::string_view));
+    LineSplitter s {bytes.data(), bytes.size(), out};
+    // One pass finds both separators, a block of bytes at a time.
+#if defined(__x86_64__)
+    size_t i = __builtin_cpu_supports("avx2") ? splitWide(s) : splitNarrow(s);
+#else
+    size_t i = splitNarrow(s);
+#endif
+    for (; i < s.size; ++i)
+        if (s.base[i] == '\n' || s.base[i] == '\r')
+            s.separator(i);
+    s.finish();
     if (sawCr)
-        *sawCr = cr;
+        *sawCr = s.cr;
     if (sawLf)
-        *sawLf = lf;
+        *sawLf = s.lf;
 }
 
 ProgramText::ProgramText(const ProgramText& other)
