@@ -7,6 +7,8 @@ namespace torvel::batch {
 
 const char* const kUsage = R"(Usage: torvel-batch FUNCTION [FUNCTION OPTIONS] [COMMON OPTIONS] FILE
        torvel-batch html [--settings INI] [-o OUT] [--no-sync] FILE
+       torvel-batch plot [--view xy|xz|yz|iso] [--width N] [--height N] [-o OUT.svg] [--no-sync] FILE
+       torvel-batch info [--json] [-o OUT] [--no-sync] FILE
 
 Applies one function of the Torvel editor to a CNC program file. FILE '-' reads standard input.
 
@@ -25,6 +27,13 @@ Functions and their options:
   arcs         (--absolute | --incremental) [--plus]
   html         [--settings INI]
 
+Reports on the toolpath (nothing is changed; of the common options only -o and --no-sync):
+  plot         the toolpath drawn as SVG: --view xy (top, default), xz (front),
+               yz (side) or iso; --width and --height in pixels, 16 to 20000
+               (default 800 x 600); feed moves in their tool's colour, rapids dashed
+  info         extents, lengths, estimated time, tools and notes, one
+               "key: value" a line; --json writes one JSON object instead
+
 Common options:
   -o OUT                   write the result to OUT instead of standard output ('-': standard output)
   --in-place               replace FILE with the result
@@ -39,8 +48,9 @@ Common options:
 
 namespace {
 
-const std::set<std::string> kValueOptions = {"-o", "--from", "--to", "--decimal-separator", "--start", "--step",
-    "--digits", "--find", "--with", "--text", "--open", "--close", "--line", "--x", "--y", "--z", "--settings"};
+const std::set<std::string> kValueOptions
+    = {"-o", "--from", "--to", "--decimal-separator", "--start", "--step", "--digits", "--find", "--with", "--text",
+        "--open", "--close", "--line", "--x", "--y", "--z", "--settings", "--view", "--width", "--height"};
 
 const std::map<std::string, std::set<std::string>> kFunctionOptions = {
     {"spaces", {"--remove", "--add"}},
@@ -56,6 +66,8 @@ const std::map<std::string, std::set<std::string>> kFunctionOptions = {
     {"mirror", {"--x", "--y", "--g02-g03", "--g03-g02", "--g41-g42", "--g42-g41", "--plus"}},
     {"arcs", {"--absolute", "--incremental", "--plus"}},
     {"html", {"--settings"}},
+    {"plot", {"--view", "--width", "--height"}},
+    {"info", {"--json"}},
 };
 
 const std::set<std::string> kCommonOptions
@@ -93,6 +105,8 @@ bool isLineCommand(const std::string& function)
     return function == "edit-line" || function == "insert-line" || function == "delete-line";
 }
 
+bool isReport(const std::string& function) { return function == "html" || function == "plot" || function == "info"; }
+
 Request requestOf(int argc, const char* const* argv)
 {
     for (int i = 1; i < argc; ++i) {
@@ -128,8 +142,8 @@ Arguments parseArguments(int argc, const char* const* argv)
         const bool common = kCommonOptions.count(arg) > 0;
         if (!common && !known->second.count(arg))
             throw UsageError {"unknown option '" + arg + "' for " + a.function};
-        if (a.function == "html" && common && arg != "-o" && arg != "--no-sync")
-            throw UsageError {"html takes no option '" + arg + "'"};
+        if (isReport(a.function) && common && arg != "-o" && arg != "--no-sync")
+            throw UsageError {a.function + " takes no option '" + arg + "'"};
         if (takesValue(a.function, arg)) {
             if (i + 1 >= argc)
                 throw UsageError {"option " + arg + " needs a value"};

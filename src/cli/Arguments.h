@@ -55,6 +55,9 @@ CommonOptions commonOptions(const Arguments& a);
 // Whether `option` takes a value for `function` (--x of mirror and --text of delete do not).
 bool takesValue(const std::string& function, const std::string& option);
 bool isLineCommand(const std::string& function);
+// html, plot and info: they write about the program and change nothing, so of the common
+// options they take only -o.
+bool isReport(const std::string& function);
 
 // A whole number from `low` to `high`, or a usage error naming the option.
 long long wholeNumber(const std::string& option, const std::string& text, long long low, long long high);

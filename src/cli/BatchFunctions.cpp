@@ -13,6 +13,9 @@
 #include "core/Settings.h"
 #include "core/SpacesTool.h"
 #include "core/WordTools.h"
+#include "toolpath/InfoReport.h"
+#include "toolpath/Interpreter.h"
+#include "toolpath/SvgWriter.h"
 
 #include <climits>
 #include <csignal>
@@ -116,6 +119,22 @@ std::optional<LineEdit> lineEdit(const Arguments& a)
     if (e.command == LineCommand::Edit)
         e.text = a.required("--text");
     return e;
+}
+
+PlotOptions plotOptions(const Arguments& a)
+{
+    PlotOptions o;
+    if (const auto name = a.value("--view")) {
+        const auto view = viewFromName(*name);
+        if (!view)
+            throw UsageError {"--view takes xy, xz, yz or iso, not '" + *name + "'"};
+        o.view = *view;
+    }
+    if (const auto v = a.value("--width"))
+        o.width = static_cast<int>(wholeNumber("--width", *v, kPlotMinimumSize, kPlotMaximumSize));
+    if (const auto v = a.value("--height"))
+        o.height = static_cast<int>(wholeNumber("--height", *v, kPlotMinimumSize, kPlotMaximumSize));
+    return o;
 }
 
 namespace {
@@ -235,6 +254,39 @@ int writeListing(const Arguments& a, const CommonOptions& c)
     return 0;
 }
 
+// The report goes to -o, atomically, or to standard output.
+void writeReport(const CommonOptions& c, const std::string& output)
+{
+    if (c.output) {
+        AtomicFile out(*c.output, c.sync);
+        out.write(output.data(), output.size());
+        out.commit();
+    } else if (!writeStdout(output)) {
+        throw FileError("Cannot write standard output.");
+    }
+}
+
+// The options are checked before the program is read, so a slip costs no wait on a long one.
+int writePlot(const Arguments& a, const CommonOptions& c)
+{
+    const PlotOptions o = plotOptions(a);
+    const BusErrorGuard guard(c.file);
+    const ProgramText text = loadInput(c.file);
+    std::string svg;
+    writeSvg(*interpret(text.lines()), o.view, o.width, o.height, svg);
+    writeReport(c, svg);
+    return 0;
+}
+
+int writeInfo(const Arguments& a, const CommonOptions& c)
+{
+    const BusErrorGuard guard(c.file);
+    const ProgramText text = loadInput(c.file);
+    const Toolpath path = *interpret(text.lines());
+    writeReport(c, a.has("--json") ? infoJson(path) : infoText(path));
+    return 0;
+}
+
 } // namespace
 
 int runBatch(const Arguments& a)
@@ -242,6 +294,10 @@ int runBatch(const Arguments& a)
     const CommonOptions c = commonOptions(a);
     if (a.function == "html")
         return writeListing(a, c);
+    if (a.function == "plot")
+        return writePlot(a, c);
+    if (a.function == "info")
+        return writeInfo(a, c);
 
     const std::optional<LineEdit> edit = lineEdit(a);
     std::unique_ptr<LineTool> tool;

@@ -3,6 +3,7 @@
 #include "cli/Arguments.h"
 #include "core/LineCommands.h"
 #include "core/LineTool.h"
+#include "toolpath/PlotStyle.h"
 
 #include <memory>
 #include <optional>
@@ -13,6 +14,15 @@ namespace torvel::batch {
 // The tool of a range function, built from its options as the function's dialog builds
 // it from its fields; none for the line commands and html.
 std::unique_ptr<LineTool> makeTool(const Arguments& a, char decimalSeparator);
+
+// What plot draws: --view, --width and --height, checked.
+struct PlotOptions {
+    PlotView view = PlotView::Top;
+    int width = 800, height = 600;
+};
+constexpr long long kPlotMinimumSize = 16;
+constexpr long long kPlotMaximumSize = 20000;
+PlotOptions plotOptions(const Arguments& a);
 
 // A line command with its row (--line) and, for edit-line, the new text (--text).
 struct LineEdit {

@@ -35,7 +35,9 @@ std::string usageErrorOf(const std::vector<std::string>& args)
     try {
         const Arguments a = parseArguments(command.argc(), command.argv());
         const CommonOptions c = commonOptions(a);
-        if (a.function != "html" && !lineEdit(a))
+        if (a.function == "plot")
+            plotOptions(a);
+        else if (!isReport(a.function) && !lineEdit(a))
             makeTool(a, c.decimalSeparator);
     } catch (const UsageError& e) {
         return e.message;
@@ -53,6 +55,11 @@ TEST(Arguments, UsageErrorsSayWhat)
         {{"tidy", "p.nc"}, "unknown function 'tidy' (see --help)"},
         {{"spaces", "--remove", "--bogus", "p.nc"}, "unknown option '--bogus' for spaces"},
         {{"html", "--in-place", "p.nc"}, "html takes no option '--in-place'"},
+        {{"info", "--from", "1", "--to", "2", "p.nc"}, "info takes no option '--from'"},
+        {{"info", "--view", "xy", "p.nc"}, "unknown option '--view' for info"},
+        {{"plot", "--view", "top", "p.nc"}, "--view takes xy, xz, yz or iso, not 'top'"},
+        {{"plot", "--width", "15", "p.nc"}, "--width takes a whole number from 16 to 20000, not '15'"},
+        {{"plot", "--height", "1e3", "p.nc"}, "--height takes a whole number from 16 to 20000, not '1e3'"},
         {{"replace", "--find"}, "option --find needs a value"},
         {{"spaces", "--remove"}, "no FILE given"},
         {{"spaces", "--remove", "a.nc", "b.nc"}, "more than one FILE given"},
@@ -78,6 +85,8 @@ TEST(Arguments, UsageErrorsSayWhat)
         {{"delete", "--find", "X1", "--text", "p.nc"}, ""},
         {{"translate", "--z", "-1,5", "--decimal-separator", ",", "-o", "o.nc", "p.nc"}, ""},
         {{"html", "--settings", "t.ini", "-o", "o.html", "--no-sync", "p.nc"}, ""},
+        {{"plot", "--view", "iso", "--width", "20000", "--height", "16", "-o", "o.svg", "-"}, ""},
+        {{"info", "--json", "p.nc"}, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(usageErrorOf(c.args), c.message) << testing::PrintToString(c.args);

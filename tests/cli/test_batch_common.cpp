@@ -181,3 +181,43 @@ TEST(BatchCommon, HtmlListingColouredFromTheSettings)
     EXPECT_EQ(refused.err, "torvel-batch: html takes no option '--in-place'\n");
     fs::remove_all(dir);
 }
+
+TEST(BatchCommon, PlotAndInfoReportTheToolpathOfTheFileAsRead)
+{
+    const std::string dir = freshFolder("reports");
+    // CR breaks, as the editor reads them: eight lines, the parameter on the seventh.
+    const std::string program = "G21\rG0 X0 Y0 Z5\rG1 Z-1 F100\rG2 X10 Y0 I5 J0\rT2 M6\rG0 Z5\r#1=2\rM30\r";
+    writeAll(dir + "/p.nc", program);
+
+    const BatchOutcome info = runBatch({"info", dir + "/p.nc"});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.err, "");
+    // The arc bulges to Y 5 although both its ends lie on Y 0.
+    EXPECT_NE(info.out.find("lines: 8\nunits: mm\nmotions: 4\n"
+                            "extents: min 0.0000 0.0000 -1.0000 max 10.0000 5.0000 5.0000\n"),
+        std::string::npos)
+        << info.out;
+    EXPECT_NE(info.out.find("feed_length_mm: 21.7080\nrapid_length_mm: 6.0000\n"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("tools: 2\nnotes: 1\nnote: line 7: "), std::string::npos) << info.out;
+
+    const BatchOutcome json = runBatch({"info", "--json", "-"}, program);
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out.rfind("{\"lines\":8,\"units\":\"mm\",", 0), 0u) << json.out;
+    EXPECT_NE(json.out.find("\"tools\":[2],\"notes\":[{\"line\":7,"), std::string::npos) << json.out;
+
+    const BatchOutcome plot
+        = runBatch({"plot", "--view", "xz", "--width", "300", "--height", "200", "-o", dir + "/p.svg", dir + "/p.nc"});
+    EXPECT_EQ(plot.status, 0) << plot.err;
+    EXPECT_EQ(plot.out, "");
+    const std::string svg = readAll(dir + "/p.svg");
+    EXPECT_NE(svg.find("width=\"300\" height=\"200\" viewBox=\"0 0 300 200\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("<path class=\"t0\""), std::string::npos) << svg;
+    EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+    // The same drawing on standard output.
+    EXPECT_EQ(runBatch({"plot", "--view", "xz", "--width", "300", "--height", "200", "-"}, program).out, svg);
+
+    const BatchOutcome refused = runBatch({"plot", "--in-place", dir + "/p.nc"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "torvel-batch: plot takes no option '--in-place'\n");
+    fs::remove_all(dir);
+}
