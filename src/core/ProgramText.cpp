@@ -332,7 +332,8 @@ void ProgramText::writeFilePieces(const std::function<void(const iovec*, int)>& 
     const char* runLimit = nullptr;
     for (std::string_view l : lines_) {
         if (!l.empty()) {
-            if (run && l.data() == run + runSize) {
+            // A view that goes on from the run within its storage extends it.
+            if (run && l.data() == run + runSize && runLimit && l.size() <= static_cast<size_t>(runLimit - l.data())) {
                 runSize += l.size();
             } else {
                 emit(run, runSize);
