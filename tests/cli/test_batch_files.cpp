@@ -16,6 +16,14 @@ namespace {
 
 constexpr const char* kSetpriv = "/usr/bin/setpriv";
 constexpr uid_t kUser = 65534; // nobody
+const std::vector<std::string> kAsUser = {kSetpriv, "--reuid=65534", "--regid=65534", "--clear-groups"};
+
+// Whether torvel-batch can be run as a normal user: as root, with setpriv, from a build
+// folder that user may reach.
+bool runsAsUser()
+{
+    return ::geteuid() == 0 && ::access(kSetpriv, X_OK) == 0 && runBatchThrough(kAsUser, {"--version"}).status == 0;
+}
 
 bool holdsTemporaryFile(const std::string& dir)
 {
@@ -32,8 +40,8 @@ bool holdsTemporaryFile(const std::string& dir)
 
 TEST(BatchFiles, InPlaceAsANormalUserFailsWhereWritingWouldAndKeepsWhatItReplaces)
 {
-    if (::geteuid() != 0 || ::access(kSetpriv, X_OK) != 0)
-        GTEST_SKIP() << "running torvel-batch as a normal user needs root and setpriv";
+    if (!runsAsUser())
+        GTEST_SKIP() << "running torvel-batch as a normal user needs root, setpriv and a build folder all may reach";
     struct Case {
         std::string name;
         mode_t mode;
@@ -62,8 +70,7 @@ TEST(BatchFiles, InPlaceAsANormalUserFailsWhereWritingWouldAndKeepsWhatItReplace
         struct stat before { };
         ::stat(file.c_str(), &before);
 
-        const BatchOutcome o = runBatchThrough(
-            {kSetpriv, "--reuid=65534", "--regid=65534", "--clear-groups"}, {"spaces", "--remove", "--in-place", file});
+        const BatchOutcome o = runBatchThrough(kAsUser, {"spaces", "--remove", "--in-place", file});
         struct stat after { };
         ::stat(file.c_str(), &after);
         EXPECT_EQ(o.status, c.saved ? 0 : 2) << c.name << ": " << o.err;
@@ -161,7 +168,8 @@ TEST(BatchFiles, ANamedSettingsFileThatCannotBeReadStopsTheListing)
     writeAll(large, "[CorG]\nValor=255\n;" + std::string(1 << 20, 'x'));
     writeAll(closed, "[CorG]\nValor=255\n");
     ::chmod(closed.c_str(), 0);
-    const bool asUser = ::geteuid() != 0 || ::access(kSetpriv, X_OK) == 0;
+    const bool root = ::geteuid() == 0;
+    const bool asUser = !root || runsAsUser();
     struct Case {
         std::string settings, err;
     };
@@ -174,9 +182,7 @@ TEST(BatchFiles, ANamedSettingsFileThatCannotBeReadStopsTheListing)
     else
         std::cout << "[  SKIPPED ] an unreadable file needs setpriv to run as a normal user\n";
     for (const auto& c : cases) {
-        const std::vector<std::string> launcher = c.settings == closed && ::geteuid() == 0
-            ? std::vector<std::string> {kSetpriv, "--reuid=65534", "--regid=65534", "--clear-groups"}
-            : std::vector<std::string> {};
+        const std::vector<std::string> launcher = c.settings == closed && root ? kAsUser : std::vector<std::string> {};
         const BatchOutcome o = runBatchThrough(launcher, {"html", "--settings", c.settings, dir + "/p.nc"});
         EXPECT_EQ(o.status, 2) << c.settings;
         EXPECT_EQ(o.err, "torvel-batch: " + c.err + "\n");
