@@ -187,8 +187,10 @@ void lineEndRanges(
                 blockLines = std::min(2 * blockLines, kLargestBlock);
                 break;
             }
+            // A line that ends where the next begins, as stored lines do, has
+            // its end at the next one's first byte, which may be the opener.
             size_t k = i;
-            while (lines[k].data() + lines[k].size() < hit)
+            while (lines[k].data() + lines[k].size() <= hit)
                 ++k;
             out.insert(out.end(), k - i, static_cast<uint8_t>(RangeState::None));
             range = rangeAfterLine(tokenizer, lines[k]);
