@@ -138,10 +138,13 @@ int letterIndex(char c, std::span<const LetterOperation> letters)
     return -1;
 }
 
-bool distinctLetters(std::span<const LetterOperation> letters)
+// One pass does what the letters in turn do when they are distinct and none
+// but the first is "E", the one letter a written number holds (1E20): a later
+// E would also rewrite the exponents the letters before it wrote.
+bool onePassFits(std::span<const LetterOperation> letters)
 {
     for (size_t k = 0; k < letters.size(); ++k) {
-        if (letterIndex(letters[k].letter, letters.first(k)) >= 0)
+        if (letterIndex(letters[k].letter, letters.first(k)) >= 0 || (k > 0 && letters[k].letter == 'E'))
             return false;
     }
     return true;
@@ -382,7 +385,7 @@ bool rewriteCoordinates(
         return false;
     }
     const size_t base = out.size();
-    if (letters.size() <= 3 && distinctLetters(letters)) {
+    if (letters.size() <= 3 && onePassFits(letters)) {
         try {
             return together(line, letters, plus, localeSeparator, out);
         } catch (const ConversionError&) {

@@ -105,8 +105,9 @@ struct LetterOperation {
 };
 
 // The rewrite of each letter in turn, each on the result of the one before,
-// done in a single pass: a rewritten word never makes or unmakes a word of
-// another letter. On a conversion error the letters are redone one by one,
+// done in a single pass where a rewritten word cannot make or unmake a word of
+// another letter (always, unless a letter after the first is "E", which a
+// written exponent holds). On a conversion error the letters are redone one by one,
 // so that the error is the one the first letter in turn meets. Returns
 // whether the line held a word of the letters with a number.
 bool rewriteCoordinates(
