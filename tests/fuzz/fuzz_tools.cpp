@@ -111,7 +111,7 @@ std::unique_ptr<LineTool> makeTool(uint8_t choice, Input& in, RenumberOptions& r
         const uint8_t f = in.byte();
         o.digitsOn = f & 1;
         o.renumberOn = f & 2;
-        o.width = number(in);
+        o.width = number(in) % 40; // wider only costs memory, which a run gives back when it runs out
         o.start = number(in);
         o.step = number(in);
         renumber = o;
