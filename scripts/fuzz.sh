@@ -4,7 +4,8 @@
 # run one after another. Builds with clang in build-fuzz/; each target starts
 # from its committed corpus and keeps what it finds in build-fuzz/corpus/NAME,
 # a failing input in build-fuzz/artifacts/. Ends with each target's runs and
-# result, and fails when a target did.
+# result, and fails when a target did. BUILD_WRAPPER, when set, is put before the
+# build command alone (e.g. "flock /tmp/build.lock" where builds take turns).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 total="${1:-600}"
@@ -31,7 +32,7 @@ for f in "$root"/tests/fuzz/fuzz_*.cpp; do
   n="$(basename "$f" .cpp)"
   names+=("${n#fuzz_}")
 done
-cmake --build "$build" -j"$(nproc)" --target "${names[@]/#/fuzz_}"
+${BUILD_WRAPPER:-} cmake --build "$build" -j"$(nproc)" --target "${names[@]/#/fuzz_}"
 
 per=$((total / ${#names[@]}))
 [ "$per" -ge 1 ] || per=1
