@@ -40,6 +40,11 @@ public:
     // Coordinate tools ask for the view to be refreshed while they run.
     virtual bool refreshesView() const { return false; }
 
+    // Whether the lines before the range are handed to readBefore() after begin(): a tool
+    // that follows the program's modes learns those in force where the range starts.
+    virtual bool readsLinesBefore() const { return false; }
+    virtual void readBefore(std::string_view /*line*/) { }
+
     virtual void begin() { }
     // May throw ConversionError, which stops the run at this line.
     virtual LineAction apply(std::string_view line, std::string& out) = 0;

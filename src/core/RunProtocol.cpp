@@ -44,6 +44,13 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
         built.assign(source.begin(), source.begin() + upTo);
     };
 
+    if (tool.readsLinesBefore()) {
+        for (long long i = 0; i < std::min(start, count); ++i) {
+            const std::string_view original = source[static_cast<size_t>(i)];
+            tool.readBefore(trims ? trimmed(original) : original);
+        }
+    }
+
     std::string out;
     const long long linesPerCall = std::max(1LL, observer.linesPerCall());
     long long untilCall = 1;
