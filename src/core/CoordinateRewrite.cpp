@@ -201,11 +201,134 @@ bool plainDecimal(std::string_view number, char separator, Decimal& d)
     return true;
 }
 
+// Rewrites the "E" notation of formatNumber's text [p, end) in fixed notation
+// in place, digits unchanged; a text longer than the room a word has stays as it is.
+char* fixedFromScientific(char* p, char* end)
+{
+    char* e = std::find(p, end, 'E');
+    if (e == end)
+        return end;
+    char sign[2];
+    size_t signs = 0;
+    char* q = p;
+    while (q < e && (*q == '+' || *q == '-'))
+        sign[signs++] = *q++;
+    char digits[24];
+    size_t count = 0;
+    for (; q < e; ++q) {
+        if (*q >= '0' && *q <= '9' && count < sizeof digits)
+            digits[count++] = *q;
+    }
+    const bool negativeExponent = e + 1 < end && e[1] == '-';
+    int exponent = 0;
+    for (q = e + 1 + (negativeExponent ? 1 : 0); q < end; ++q)
+        exponent = exponent * 10 + (*q - '0');
+    if (negativeExponent)
+        exponent = -exponent;
+    // One digit before the point: the value is d.ddd × 10^exponent.
+    const size_t length = signs
+        + (exponent < 0 ? 2 + static_cast<size_t>(-exponent - 1) + count
+                        : std::max(count, static_cast<size_t>(exponent) + 1) + 1);
+    if (exponent < -30 || exponent > 30 || length > kMaxNumberText - 2)
+        return end;
+    char* w = p;
+    for (size_t k = 0; k < signs; ++k)
+        *w++ = sign[k];
+    if (exponent < 0) {
+        *w++ = '0';
+        *w++ = '.';
+        for (int k = 0; k < -exponent - 1; ++k)
+            *w++ = '0';
+        for (size_t k = 0; k < count; ++k)
+            *w++ = digits[k];
+        return w;
+    }
+    const size_t whole = static_cast<size_t>(exponent) + 1;
+    for (size_t k = 0; k < std::max(whole, count); ++k) {
+        if (k == whole)
+            *w++ = '.';
+        *w++ = k < count ? digits[k] : '0';
+    }
+    return w;
+}
+
+// The exact sum of two decimals in fixed notation, or nullptr beyond 15 significant digits.
+char* writeExactFixed(char* p, const Decimal& a, const Decimal& b, bool plus)
+{
+    static constexpr uint64_t kPowers[] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull, 1000000ull, 10000000ull,
+        100000000ull, 1000000000ull, 10000000000ull, 100000000000ull, 1000000000000ull, 10000000000000ull,
+        100000000000000ull, 1000000000000000ull, 10000000000000000ull, 100000000000000000ull, 1000000000000000000ull};
+    if (a.scale < 0 || b.scale < 0 || a.scale > 18 || b.scale > 18)
+        return nullptr;
+    const int scale = std::max(a.scale, b.scale);
+    using Wide = __int128;
+    const Wide av = static_cast<Wide>(a.digits) * kPowers[scale - a.scale];
+    const Wide bv = static_cast<Wide>(b.digits) * kPowers[scale - b.scale];
+    const Wide sum = (a.negative ? -av : av) + (b.negative ? -bv : bv);
+    if (sum == 0) {
+        char* w = p;
+        if (plus)
+            *w++ = '+';
+        *w++ = '0';
+        return w;
+    }
+    unsigned __int128 magnitude = static_cast<unsigned __int128>(sum < 0 ? -sum : sum);
+    // digits[k] weighs 10^(k - scale).
+    char digits[48];
+    int count = 0;
+    for (; magnitude != 0; magnitude /= 10)
+        digits[count++] = static_cast<char>('0' + static_cast<int>(magnitude % 10));
+    int low = 0;
+    while (low < scale && digits[low] == '0')
+        ++low;
+    const int top = count - 1;
+    if (top - low + 1 > 15)
+        return nullptr;
+    char* w = p;
+    if (sum < 0)
+        *w++ = '-';
+    else if (plus)
+        *w++ = '+';
+    if (top < scale)
+        *w++ = '0';
+    for (int k = top; k >= scale; --k)
+        *w++ = digits[k];
+    if (low < scale) {
+        *w++ = '.';
+        for (int k = scale - 1; k >= low; --k)
+            *w++ = k < count ? digits[k] : '0';
+    }
+    return w;
+}
+
+char* writeFixedWord(char* p, std::string_view number, const CoordinateOperation& operation, char separator, bool plus)
+{
+    using Kind = CoordinateOperation::Kind;
+    Decimal a;
+    if (plainDecimal(number, separator, a)) {
+        std::optional<Decimal> b;
+        if (operation.kind == Kind::Mirror)
+            b = Decimal {!a.negative, 2 * a.digits, a.scale};
+        else
+            b = operation.operand->exact(separator);
+        if (b) {
+            if (operation.kind == Kind::Subtract)
+                b->negative = !b->negative;
+            if (char* end = writeExactFixed(p, a, *b, plus))
+                return end;
+        }
+    }
+    char* end = formatNumber(p, operation.apply(valueOf(parseNumber(number, separator, true)), separator), plus);
+    return fixedFromScientific(p, end);
+}
+
 // One word's new number, written at p. The old number is read before the
 // operand, as the operation on extended values does.
 char* writeWord(char* p, std::string_view number, const CoordinateOperation& operation, char separator, bool plus)
 {
     using Kind = CoordinateOperation::Kind;
+    if (operation.fixedNotation)
+        return writeFixedWord(p, number, operation, separator, plus);
     Decimal a;
     if (plainDecimal(number, separator, a)) {
         if (operation.kind == Kind::Mirror) {

@@ -94,6 +94,9 @@ struct CoordinateOperation {
     };
     Kind kind = Kind::Add;
     Operand* operand = nullptr; // Add and Subtract
+    // Never "E" notation: many controls refuse it. Decimals are then summed exactly, so
+    // that 10.0002 - 10.0001 is 0.0001 and not 9.99999999999998E-5.
+    bool fixedNotation = false;
 
     // The same operation on extended values.
     Extended apply(Extended old, char localeSeparator) const;
