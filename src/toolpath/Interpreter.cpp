@@ -785,6 +785,7 @@ Interpreter::Interpreter(InterpretOptions options, size_t expectedLines)
     : state_(std::make_unique<InterpreterState>())
 {
     state_->options = options;
+    state_->absoluteCentres = options.absoluteArcCentres;
     if (!(state_->options.rapidRate > 0))
         state_->options.rapidRate = InterpretOptions {}.rapidRate;
     state_->reserve(expectedLines);

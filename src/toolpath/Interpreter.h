@@ -16,6 +16,9 @@ struct InterpretOptions {
     bool skipBlockDelete = false;
     // The rapid rate (mm/min) the time estimate assumes; the machine's is not known here.
     double rapidRate = 5000;
+    // Arc centres absolute from the start (as after G90.1), for a program written for a
+    // control set that way.
+    bool absoluteArcCentres = false;
 };
 
 struct InterpreterState;
