@@ -1,6 +1,7 @@
 #!/bin/sh
 # Folders depend one way: core <- framework <- editor, highlight, tools <- app. The
-# command-line tool and the toolpath interpreter stand on the core alone. Prints every
+# command-line tool and the toolpath interpreter stand on the core alone; the verification of
+# the coordinate functions on the core and the interpreter. Prints every
 # include that reaches the wrong way and fails when there is one.
 root="$(cd "$(dirname "$0")/.." && pwd)"
 status=0
@@ -22,10 +23,11 @@ check() {
 }
 check core "core"
 check toolpath "core toolpath"
-check cli "core toolpath cli"
-check framework "core toolpath framework"
-check editor "core toolpath framework editor"
-check highlight "core toolpath framework highlight"
-check tools "core toolpath framework tools"
-check app "core toolpath framework editor highlight tools app"
+check verify "core toolpath verify"
+check cli "core toolpath verify cli"
+check framework "core toolpath verify framework"
+check editor "core toolpath verify framework editor"
+check highlight "core toolpath verify framework highlight"
+check tools "core toolpath verify framework tools"
+check app "core toolpath verify framework editor highlight tools app"
 exit $status

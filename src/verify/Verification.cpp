@@ -1,0 +1,645 @@
+#include "verify/Verification.h"
+
+#include "core/Blank.h"
+#include "core/CoordinateRewrite.h"
+#include "core/ModalCodes.h"
+#include "core/Numbers.h"
+#include "toolpath/Interpreter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <thread>
+
+namespace torvel {
+
+namespace {
+
+constexpr std::string_view kTexts[kFindingReasonCount] = {
+    "bloco incremental (G91) deslocado",
+    "coordenada de máquina (G53) alterada",
+    "posição predefinida (G92/G10) alterada",
+    "centro do arco não espelhado",
+    "sentido do arco trocado num plano que não contém um só eixo espelhado",
+    "sentido do arco não trocado",
+    "K não convertido",
+    "palavra de ciclo convertida",
+    "falta a palavra do centro do arco",
+    "palavra deixada após um comentário",
+    "palavra em minúscula deixada",
+    "palavra com espaço após a letra deixada",
+    "número escrito em notação E",
+    "mudança de unidade (G20/G21) dentro do intervalo",
+    "trajetória diferente da esperada",
+};
+
+constexpr double kInch = 25.4;
+constexpr size_t kMaxDetail = 32;
+constexpr uint32_t kNoLine = std::numeric_limits<uint32_t>::max();
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSpace(char c) { return c == ' ' || c == '\t'; }
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// ---- Words as the coordinate rewrite sees them: upper case, before the first comment character.
+
+struct Word {
+    char letter;
+    std::string_view number;
+    bool scientific; // "6E-5": the number runs into an exponent
+};
+
+struct Words {
+    static constexpr int kMax = 32;
+    Word at[kMax];
+    int count = 0;
+};
+
+void wordsOf(std::string_view line, std::string_view letters, Words& out)
+{
+    out.count = 0;
+    const size_t n = line.size();
+    for (size_t i = 0; i < n && out.count < Words::kMax; ++i) {
+        const char c = line[i];
+        if (isCommentChar(c))
+            return;
+        if (letters.find(c) == std::string_view::npos)
+            continue;
+        size_t j = i + 1;
+        while (j < n && isNumberChar(line[j]))
+            ++j;
+        if (j == i + 1)
+            continue;
+        const bool scientific = j + 1 < n && line[j] == 'E'
+            && (isDigit(line[j + 1])
+                || ((line[j + 1] == '-' || line[j + 1] == '+') && j + 2 < n && isDigit(line[j + 2])));
+        out.at[out.count++] = {c, line.substr(i + 1, j - i - 1), scientific};
+        i = j - 1;
+    }
+}
+
+std::optional<double> valueOf(std::string_view number)
+{
+    char buffer[64];
+    if (number.size() >= sizeof buffer)
+        return std::nullopt;
+    size_t n = 0;
+    for (char c : number) {
+        if (c == '+' && n == 0)
+            continue;
+        buffer[n++] = c == ',' ? '.' : c;
+    }
+    double v = 0;
+    const auto [end, ec] = std::from_chars(buffer, buffer + n, v);
+    if (ec != std::errc() || end != buffer + n)
+        return std::nullopt;
+    return v;
+}
+
+bool sameNumber(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return true;
+    const auto va = valueOf(a), vb = valueOf(b);
+    return va && vb && *va == *vb;
+}
+
+// The first word of the letters whose value the function changed, as written after it; none when none.
+std::optional<Word> changedWord(const Words& before, const Words& after, std::string_view letters)
+{
+    for (char letter : letters) {
+        int b = 0, a = 0;
+        while (true) {
+            while (b < before.count && before.at[b].letter != letter)
+                ++b;
+            while (a < after.count && after.at[a].letter != letter)
+                ++a;
+            if (b >= before.count || a >= after.count) {
+                if (a < after.count)
+                    return after.at[a];
+                break;
+            }
+            if (!sameNumber(before.at[b].number, after.at[a].number))
+                return after.at[a];
+            ++b;
+            ++a;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string wordText(const Word& w)
+{
+    std::string s(1, w.letter);
+    s.append(w.number);
+    return s.substr(0, kMaxDetail);
+}
+
+// ---- Words as a control reads them: either case, blanks after the letter, comments in parentheses.
+
+enum class Leftover { AfterComment, LowerCase, Blank };
+
+// The first word of the letters that the control reads and the rewrite passes over for
+// `kind`; empty when there is none.
+std::string leftWord(std::string_view line, std::string_view letters, Leftover kind)
+{
+    const size_t n = line.size();
+    size_t comment = n;
+    for (size_t i = 0; i < n; ++i) {
+        if (isCommentChar(line[i])) {
+            comment = i;
+            break;
+        }
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const char c = line[i];
+        if (c == '(') {
+            while (i < n && line[i] != ')')
+                ++i;
+            continue;
+        }
+        if (c == ';' || c == '%')
+            break;
+        if (letters.find(upper(c)) == std::string_view::npos)
+            continue;
+        size_t j = i + 1;
+        while (j < n && isSpace(line[j]))
+            ++j;
+        if (j < n && (line[j] == '+' || line[j] == '-'))
+            ++j;
+        if (!(j < n && (isDigit(line[j]) || line[j] == '.')))
+            continue;
+        while (j < n && (isDigit(line[j]) || line[j] == '.'))
+            ++j;
+        const bool matches = kind == Leftover::AfterComment ? i > comment
+            : kind == Leftover::LowerCase                   ? c != upper(c)
+                                                            : c == upper(c) && isSpace(line[i + 1]);
+        if (matches)
+            return std::string(line.substr(i, std::min(j - i, kMaxDetail)));
+    }
+    return {};
+}
+
+// ---- The modes of the range's lines.
+
+struct LineInfo {
+    CodePlane plane = CodePlane::XY;
+    bool incremental = false;
+    bool inch = false;
+    bool arcLine = false;
+    bool cycleLine = false;
+    bool machine = false;
+    bool preset = false;
+    uint8_t absoluteAxes = 0; // bits of X Y Z named by the line in absolute distance mode
+    bool found = false; // the text alone gave a finding
+};
+
+// ---- Points.
+
+struct Tolerance {
+    // Numbers are written with 15 significant digits: far below any machine's step,
+    // far above the rounding of a rewritten word.
+    static bool differs(double a, double b)
+    {
+        return std::abs(a - b) > 1e-6 + 1e-12 * std::max(std::abs(a), std::abs(b));
+    }
+};
+
+Point3 minus(const Point3& a, const Point3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+
+bool differs(const Point3& a, const Point3& b)
+{
+    return Tolerance::differs(a.x, b.x) || Tolerance::differs(a.y, b.y) || Tolerance::differs(a.z, b.z);
+}
+
+class Judge {
+public:
+    Judge(const FunctionMeaning& meaning, bool inch)
+        : meaning_(meaning)
+    {
+        const double unit = inch ? kInch : 1;
+        for (int a = 0; a < 3; ++a)
+            offset_[a]
+                = meaning.kind == FunctionMeaning::Kind::Translate && meaning.axes[a] ? meaning.offset[a] * unit : 0;
+    }
+
+    // Where the function means a point to go; machine coordinates stay where they are.
+    Point3 map(const Point3& p, bool machine) const
+    {
+        if (machine)
+            return p;
+        switch (meaning_.kind) {
+        case FunctionMeaning::Kind::Translate:
+            return {p.x + offset_[0], p.y + offset_[1], p.z + offset_[2]};
+        case FunctionMeaning::Kind::Mirror:
+            return {meaning_.axes[0] ? -p.x : p.x, meaning_.axes[1] ? -p.y : p.y, p.z};
+        default:
+            return p;
+        }
+    }
+
+    // A mirror turns an arc the other way when its plane holds one mirrored axis.
+    bool flips(ArcPlane plane) const
+    {
+        if (meaning_.kind != FunctionMeaning::Kind::Mirror)
+            return false;
+        const bool x = meaning_.axes[0] && plane != ArcPlane::YZ;
+        const bool y = meaning_.axes[1] && plane != ArcPlane::ZX;
+        return x != y;
+    }
+
+    // Whether motion i of `after` is not what motion j of `before` becomes. Each axis is
+    // judged against the error it should have: `frame` (what a preset left, else 0) where
+    // the line names the axis absolutely, else the error carried in from the start. An
+    // error that is only carried in, or that matches the frame, is not the line's own.
+    bool deviates(const Toolpath& before, size_t j, const Toolpath& after, size_t i, unsigned absoluteAxes,
+        const Point3& frame) const
+    {
+        const MotionKind kind = before.kind(j);
+        const bool machine = isMachine(kind);
+        const bool flip = isArc(kind) && flips(before.arc(j).plane);
+        const MotionKind expected = !flip ? kind : kind == MotionKind::ArcCw ? MotionKind::ArcCcw : MotionKind::ArcCw;
+        if (after.kind(i) != expected)
+            return true;
+        const Point3 errorStart = minus(after.start(i), map(before.start(j), machine));
+        const Point3 errorEnd = minus(after.end(i), map(before.end(j), machine));
+        for (int a = 0; a < 3; ++a) {
+            const double reference = (absoluteAxes & (1u << a)) ? frame[a] : errorStart[a];
+            if (Tolerance::differs(errorEnd[a], reference) && Tolerance::differs(errorEnd[a], frame[a]))
+                return true;
+        }
+        if (!isArc(kind))
+            return false;
+        const ArcGeometry b = before.arc(j), a = after.arc(i);
+        const Point3 errorCentre = minus(a.centre, map(b.centre, false));
+        if (differs(errorCentre, errorStart) && differs(errorCentre, frame))
+            return true;
+        const double sweep = flip ? -b.sweep : b.sweep;
+        return std::abs(a.sweep - sweep) > 1e-6 * std::max(1.0, std::abs(sweep));
+    }
+
+    Point3 error(const Toolpath& before, size_t j, const Toolpath& after, size_t i) const
+    {
+        return minus(after.end(i), map(before.end(j), isMachine(before.kind(j))));
+    }
+
+private:
+    const FunctionMeaning& meaning_;
+    double offset_[3];
+};
+
+// The letters whose words the function changes, and those it should.
+std::string functionLetters(const FunctionMeaning& m)
+{
+    std::string s;
+    switch (m.kind) {
+    case FunctionMeaning::Kind::Translate:
+        for (int a = 0; a < 3; ++a) {
+            if (m.axes[a])
+                s += static_cast<char>('X' + a);
+        }
+        break;
+    case FunctionMeaning::Kind::Mirror:
+        if (m.axes[0])
+            s += "XI";
+        if (m.axes[1])
+            s += "YJ";
+        break;
+    case FunctionMeaning::Kind::ArcCentres:
+        s = "IJK";
+        break;
+    case FunctionMeaning::Kind::Nothing:
+        break;
+    }
+    return s;
+}
+
+class Verifier {
+public:
+    Verifier(std::span<const std::string_view> before, std::span<const std::string_view> after,
+        const FunctionMeaning& meaning, LineSpan range)
+        : before_(before)
+        , after_(after)
+        , meaning_(meaning)
+        , range_(range)
+        , letters_(functionLetters(meaning))
+    { }
+
+    void readText();
+    void compare(const Toolpath& before, const Toolpath& after);
+    std::vector<Finding> findings();
+
+private:
+    void add(size_t line, FindingReason reason, std::string detail = {})
+    {
+        findings_.push_back({static_cast<uint32_t>(line), reason, std::move(detail)});
+    }
+    LineInfo& info(size_t line) { return info_[line - range_.first]; }
+    void judgeText(size_t line, std::string_view before, std::string_view after);
+    void explain(size_t line);
+
+    std::span<const std::string_view> before_, after_;
+    const FunctionMeaning& meaning_;
+    LineSpan range_;
+    std::string letters_;
+    std::vector<LineInfo> info_;
+    std::vector<std::pair<uint32_t, uint8_t>> presets_; // every preset line up to the range's end, with its axes
+    uint32_t firstAxisLine_[3] = {kNoLine, kNoLine, kNoLine};
+    std::vector<Finding> findings_;
+    ModalCodes afterCodes_;
+    Words beforeWords_, afterWords_;
+};
+
+void Verifier::readText()
+{
+    if (range_.empty())
+        return;
+    info_.resize(range_.last - range_.first + 1);
+    ModalCodes modes;
+    for (size_t i = 0; i <= range_.last; ++i) {
+        const std::string_view line = trimmed(before_[i]);
+        const LineCodes& codes = modes.read(line);
+        uint8_t axes = 0;
+        for (int a = 0; a < 3; ++a) {
+            if (codes.has(static_cast<char>('X' + a)))
+                axes |= static_cast<uint8_t>(1u << a);
+            if (firstAxisLine_[a] == kNoLine && codes.has(static_cast<char>('X' + a)))
+                firstAxisLine_[a] = static_cast<uint32_t>(i);
+        }
+        if (codes.preset)
+            presets_.push_back({static_cast<uint32_t>(i), axes != 0 ? axes : uint8_t(7)});
+        if (i < range_.first)
+            continue;
+        LineInfo& l = info(i);
+        l.plane = modes.plane();
+        l.incremental = modes.incremental();
+        l.inch = modes.inch();
+        l.arcLine = modes.arcLine();
+        l.cycleLine = modes.cycleLine();
+        l.machine = codes.machine;
+        l.preset = codes.preset;
+        l.absoluteAxes = modes.incremental() ? 0 : axes;
+        const std::string_view now = trimmed(after_[i]);
+        if (now != line)
+            judgeText(i, line, now);
+    }
+}
+
+// What the text alone shows: words that must not move, moved; numbers a control refuses.
+void Verifier::judgeText(size_t line, std::string_view before, std::string_view after)
+{
+    LineInfo& l = info(line);
+    wordsOf(before, letters_, beforeWords_);
+    wordsOf(after, letters_, afterWords_);
+    const auto changed = changedWord(beforeWords_, afterWords_, letters_);
+    const size_t count = findings_.size();
+    using Kind = FunctionMeaning::Kind;
+    if (changed && (meaning_.kind == Kind::Translate || meaning_.kind == Kind::Mirror)) {
+        if (meaning_.kind == Kind::Translate && l.incremental)
+            add(line, FindingReason::IncrementalShifted, wordText(*changed));
+        else if (l.machine)
+            add(line, FindingReason::MachineCoordinatesChanged, wordText(*changed));
+        else if (l.preset)
+            add(line, FindingReason::PresetChanged, wordText(*changed));
+    }
+    if (meaning_.kind == Kind::Mirror) {
+        const MotionCode was = ModalCodes().read(before).written;
+        const MotionCode now = afterCodes_.read(after).written;
+        const bool arcs = (was == MotionCode::ArcCw || was == MotionCode::ArcCcw)
+            && (now == MotionCode::ArcCw || now == MotionCode::ArcCcw);
+        const bool x = meaning_.axes[0] && planeHolds(l.plane, 'X');
+        const bool y = meaning_.axes[1] && planeHolds(l.plane, 'Y');
+        if (arcs && was != now && x == y)
+            add(line, FindingReason::ArcDirectionWrongPlane, now == MotionCode::ArcCw ? "G02" : "G03");
+    }
+    if (changed && meaning_.kind == Kind::ArcCentres && !l.arcLine)
+        add(line, FindingReason::CycleWordConverted, wordText(*changed));
+    int scientificBefore = 0;
+    for (int k = 0; k < beforeWords_.count; ++k)
+        scientificBefore += beforeWords_.at[k].scientific;
+    for (int k = 0; k < afterWords_.count; ++k) {
+        if (afterWords_.at[k].scientific && scientificBefore-- <= 0) {
+            const Word& w = afterWords_.at[k];
+            // The exponent belongs to the word as the control would read it.
+            const char* end = w.number.data() + w.number.size() + 1;
+            while (end < after.data() + after.size() && (isDigit(*end) || *end == '-' || *end == '+'))
+                ++end;
+            const std::string_view whole(w.number.data() - 1, static_cast<size_t>(end - (w.number.data() - 1)));
+            add(line, FindingReason::ENotation, std::string(whole.substr(0, kMaxDetail)));
+            break;
+        }
+    }
+    l.found = findings_.size() != count;
+}
+
+// Why a line's motions differ, from its text and modes.
+void Verifier::explain(size_t line)
+{
+    const LineInfo& l = info(line);
+    const std::string_view before = trimmed(before_[line]);
+    static constexpr std::pair<Leftover, FindingReason> kLeftovers[] = {
+        {Leftover::AfterComment, FindingReason::WordAfterComment},
+        {Leftover::LowerCase, FindingReason::LowerCaseWord},
+        {Leftover::Blank, FindingReason::BlankAfterLetter},
+    };
+    for (const auto& [kind, reason] : kLeftovers) {
+        std::string word = leftWord(before, letters_, kind);
+        if (!word.empty())
+            return add(line, reason, std::move(word));
+    }
+    using Kind = FunctionMeaning::Kind;
+    if (meaning_.kind == Kind::Translate && l.inch != info(range_.first).inch)
+        return add(line, FindingReason::UnitChange, l.inch ? "G20" : "G21");
+    wordsOf(before, "IJKR", beforeWords_);
+    wordsOf(trimmed(after_[line]), "IJKR", afterWords_);
+    const auto has = [](const Words& words, char letter) -> const Word* {
+        for (int k = 0; k < words.count; ++k) {
+            if (words.at[k].letter == letter)
+                return &words.at[k];
+        }
+        return nullptr;
+    };
+    if (meaning_.kind == Kind::Mirror && l.arcLine) {
+        const std::pair<char, char> centres[] = {{'X', 'I'}, {'Y', 'J'}};
+        for (int k = 0; k < 2; ++k) {
+            const auto [axis, letter] = centres[k];
+            if (!meaning_.axes[k] || !planeHolds(l.plane, axis))
+                continue;
+            const Word* was = has(beforeWords_, letter);
+            const Word* now = has(afterWords_, letter);
+            const auto value = was ? valueOf(was->number) : std::nullopt;
+            if (was && now && value && *value != 0 && sameNumber(was->number, now->number))
+                return add(line, FindingReason::ArcCentreNotMirrored, wordText(*now));
+        }
+        const bool x = meaning_.axes[0] && planeHolds(l.plane, 'X');
+        const bool y = meaning_.axes[1] && planeHolds(l.plane, 'Y');
+        if (x != y)
+            return add(line, FindingReason::ArcDirectionKept);
+    }
+    if (meaning_.kind == Kind::ArcCentres && l.arcLine) {
+        if (l.plane != CodePlane::XY && has(beforeWords_, 'K'))
+            return add(line, FindingReason::KNotConverted, wordText(*has(beforeWords_, 'K')));
+        const char first = l.plane == CodePlane::YZ ? 'J' : 'I';
+        const char second = l.plane == CodePlane::XY ? 'J' : 'K';
+        const bool hasFirst = has(beforeWords_, first), hasSecond = has(beforeWords_, second);
+        if (hasFirst != hasSecond && !has(beforeWords_, 'R'))
+            return add(line, FindingReason::CentreWordMissing, std::string(1, hasFirst ? second : first));
+    }
+    add(line, FindingReason::PathDiffers);
+}
+
+void Verifier::compare(const Toolpath& before, const Toolpath& after)
+{
+    if (range_.empty())
+        return;
+    const Judge judge(meaning_, info(range_.first).inch);
+    const auto first = static_cast<uint32_t>(range_.first), last = static_cast<uint32_t>(range_.last);
+    const MotionRange b = before.motionsOfLines(first, last), a = after.motionsOfLines(first, last);
+    int64_t previous = b.begin > 0 ? static_cast<int64_t>(before.line(b.begin - 1)) : -1;
+    Point3 frame;
+    size_t bi = b.begin, ai = a.begin;
+    auto preset = presets_.begin();
+    while (bi < b.end || ai < a.end) {
+        const uint32_t line = std::min(bi < b.end ? before.line(bi) : kNoLine, ai < a.end ? after.line(ai) : kNoLine);
+        size_t bk = bi, ak = ai;
+        while (bk < b.end && before.line(bk) == line)
+            ++bk;
+        while (ak < a.end && after.line(ak) == line)
+            ++ak;
+        bool deviates = bk - bi != ak - ai;
+        // A preset since the last motion: the axes it names take the frame the line finds.
+        unsigned anchored = 0;
+        while (preset != presets_.end() && static_cast<int64_t>(preset->first) <= previous)
+            ++preset;
+        for (auto p = preset; p != presets_.end() && p->first <= line; ++p)
+            anchored |= p->second;
+        unsigned absolute = info(line).absoluteAxes;
+        for (int axis = 0; axis < 3; ++axis)
+            absolute |= firstAxisLine_[axis] == line ? 1u << axis : 0u;
+        if (anchored && !deviates && bk > bi) {
+            const Point3 e = judge.error(before, bi, after, ai);
+            for (int axis = 0; axis < 3; ++axis) {
+                if (anchored & (1u << axis))
+                    frame[axis] = e[axis];
+            }
+        }
+        for (size_t k = 0; !deviates && bi + k < bk; ++k)
+            deviates = judge.deviates(before, bi + k, after, ai + k, absolute, frame);
+        if (deviates && !info(line).found)
+            explain(line);
+        previous = line;
+        bi = bk;
+        ai = ak;
+    }
+}
+
+std::vector<Finding> Verifier::findings()
+{
+    std::stable_sort(
+        findings_.begin(), findings_.end(), [](const Finding& x, const Finding& y) { return x.line < y.line; });
+    return std::move(findings_);
+}
+
+} // namespace
+
+std::string_view findingText(FindingReason reason) { return kTexts[static_cast<int>(reason)]; }
+
+std::string Finding::text() const
+{
+    std::string s(findingText(reason));
+    if (!detail.empty())
+        s += ": " + detail;
+    return s;
+}
+
+FunctionMeaning meaningOf(const TranslateOptions& o)
+{
+    FunctionMeaning m;
+    m.kind = FunctionMeaning::Kind::Translate;
+    const bool ticked[3] = {o.x, o.y, o.z};
+    const std::string* values[3] = {&o.xValue, &o.yValue, &o.zValue};
+    for (int a = 0; a < 3; ++a) {
+        if (!ticked[a])
+            continue;
+        // A value that is no number stops the run at its first word; with no word it moves nothing.
+        try {
+            m.offset[a] = static_cast<double>(readLocaleNumber(trimmed(*values[a]), o.decimalSeparator));
+            m.axes[a] = true;
+        } catch (const std::exception&) { }
+    }
+    return m;
+}
+
+FunctionMeaning meaningOf(const MirrorOptions& o)
+{
+    FunctionMeaning m;
+    m.kind = FunctionMeaning::Kind::Mirror;
+    m.axes[0] = o.x;
+    m.axes[1] = o.y;
+    return m;
+}
+
+FunctionMeaning meaningOf(const ArcsOptions& o)
+{
+    FunctionMeaning m;
+    m.kind = o.direction == ArcsOptions::Direction::None ? FunctionMeaning::Kind::Nothing
+                                                         : FunctionMeaning::Kind::ArcCentres;
+    m.toAbsolute = o.direction == ArcsOptions::Direction::Absolute;
+    return m;
+}
+
+LineSpan rangeLines(const Range& range, size_t lineCount)
+{
+    if (lineCount == 0)
+        return {};
+    const long long count = static_cast<long long>(lineCount);
+    const long long first = range.wholeFile ? 0 : range.first - 1;
+    const long long last = range.wholeFile ? count - 1 : std::min(count - 1, range.last - 1);
+    if (first < 0 || first > last)
+        return {};
+    return {static_cast<size_t>(first), static_cast<size_t>(last)};
+}
+
+std::optional<std::vector<Finding>> verify(std::span<const std::string_view> before,
+    std::span<const std::string_view> after, const FunctionMeaning& meaning, LineSpan range,
+    const std::function<bool()>& keepGoing)
+{
+    if (meaning.kind == FunctionMeaning::Kind::Nothing || range.empty() || before.size() != after.size()
+        || range.last >= before.size())
+        return std::vector<Finding> {};
+    InterpretOptions beforeOptions, afterOptions;
+    if (meaning.kind == FunctionMeaning::Kind::ArcCentres) {
+        beforeOptions.absoluteArcCentres = !meaning.toAbsolute;
+        afterOptions.absoluteArcCentres = meaning.toAbsolute;
+    }
+    const auto ask = [&keepGoing](size_t) { return !keepGoing || keepGoing(); };
+    std::optional<Toolpath> afterPath;
+    std::exception_ptr failure;
+    std::thread worker([&] {
+        try {
+            afterPath = interpret(after, afterOptions, ask);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    Verifier verifier(before, after, meaning, range);
+    std::optional<Toolpath> beforePath;
+    try {
+        verifier.readText();
+        beforePath = interpret(before, beforeOptions, ask);
+    } catch (...) {
+        worker.join();
+        throw;
+    }
+    worker.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    if (!beforePath || !afterPath || (keepGoing && !keepGoing()))
+        return std::nullopt;
+    verifier.compare(*beforePath, *afterPath);
+    return verifier.findings();
+}
+
+} // namespace torvel
