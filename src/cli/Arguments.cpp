@@ -22,9 +22,9 @@ Functions and their options:
   edit-line    --line N --text T
   insert-line  --line N
   delete-line  --line N
-  translate    [--x V] [--y V] [--z V] [--plus]
-  mirror       [--x] [--y] [--g02-g03] [--g03-g02] [--g41-g42] [--g42-g41] [--plus]
-  arcs         (--absolute | --incremental) [--plus]
+  translate    [--x V] [--y V] [--z V] [--plus] [--follow-modes] [--verify]
+  mirror       [--x] [--y] [--g02-g03] [--g03-g02] [--g41-g42] [--g42-g41] [--plus] [--arc-centres] [--verify]
+  arcs         (--absolute | --incremental) [--plus] [--planes] [--verify]
   html         [--settings INI]
 
 Reports on the toolpath (nothing is changed; of the common options only -o and --no-sync):
@@ -33,6 +33,16 @@ Reports on the toolpath (nothing is changed; of the common options only -o and -
                (default 800 x 600); feed moves in their tool's colour, rapids dashed
   info         extents, lengths, estimated time, tools and notes, one
                "key: value" a line; --json writes one JSON object instead
+
+Options of the coordinate functions:
+  --follow-modes           translate: leave G91 blocks, G53 lines and G92/G10/G52 presets as they are
+  --arc-centres            mirror: I and J change sign with X and Y; G02/G03 are exchanged only where
+                           the arc's plane holds exactly one mirrored axis
+  --planes                 arcs: K with Z on G18/G19, only arc blocks, a missing centre word written,
+                           never E notation
+  --verify                 interpret the program before and after and write each line whose result
+                           is not the transform meant to standard error ('line N: reason');
+                           exit status 3 when there is one
 
 Common options:
   -o OUT                   write the result to OUT instead of standard output ('-': standard output)
@@ -62,9 +72,10 @@ const std::map<std::string, std::set<std::string>> kFunctionOptions = {
     {"edit-line", {"--line", "--text"}},
     {"insert-line", {"--line"}},
     {"delete-line", {"--line"}},
-    {"translate", {"--x", "--y", "--z", "--plus"}},
-    {"mirror", {"--x", "--y", "--g02-g03", "--g03-g02", "--g41-g42", "--g42-g41", "--plus"}},
-    {"arcs", {"--absolute", "--incremental", "--plus"}},
+    {"translate", {"--x", "--y", "--z", "--plus", "--follow-modes", "--verify"}},
+    {"mirror",
+        {"--x", "--y", "--g02-g03", "--g03-g02", "--g41-g42", "--g42-g41", "--plus", "--arc-centres", "--verify"}},
+    {"arcs", {"--absolute", "--incremental", "--plus", "--planes", "--verify"}},
     {"html", {"--settings"}},
     {"plot", {"--view", "--width", "--height"}},
     {"info", {"--json"}},

@@ -26,6 +26,64 @@
 
 namespace torvel::batch {
 
+TranslateOptions translateOptions(const Arguments& a, char separator)
+{
+    TranslateOptions o;
+    o.decimalSeparator = separator;
+    o.plus = a.has("--plus");
+    o.followModes = a.has("--follow-modes");
+    if (auto v = a.value("--x")) {
+        o.x = true;
+        o.xValue = *v;
+    }
+    if (auto v = a.value("--y")) {
+        o.y = true;
+        o.yValue = *v;
+    }
+    if (auto v = a.value("--z")) {
+        o.z = true;
+        o.zValue = *v;
+    }
+    return o;
+}
+
+MirrorOptions mirrorOptions(const Arguments& a, char separator)
+{
+    MirrorOptions o;
+    o.decimalSeparator = separator;
+    o.x = a.has("--x");
+    o.y = a.has("--y");
+    o.g02ToG03 = a.has("--g02-g03");
+    o.g03ToG02 = a.has("--g03-g02");
+    o.g41ToG42 = a.has("--g41-g42");
+    o.g42ToG41 = a.has("--g42-g41");
+    o.plus = a.has("--plus");
+    o.arcCentres = a.has("--arc-centres");
+    return o;
+}
+
+ArcsOptions arcsOptions(const Arguments& a, char separator)
+{
+    ArcsOptions o;
+    o.decimalSeparator = separator;
+    o.direction = exactlyOne(a, {"--absolute", "--incremental"}) == 0 ? ArcsOptions::Direction::Absolute
+                                                                      : ArcsOptions::Direction::Incremental;
+    o.plus = a.has("--plus");
+    o.planes = a.has("--planes");
+    return o;
+}
+
+FunctionMeaning functionMeaning(const Arguments& a, char separator)
+{
+    if (a.function == "translate")
+        return meaningOf(translateOptions(a, separator));
+    if (a.function == "mirror")
+        return meaningOf(mirrorOptions(a, separator));
+    if (a.function == "arcs")
+        return meaningOf(arcsOptions(a, separator));
+    return {};
+}
+
 std::unique_ptr<LineTool> makeTool(const Arguments& a, char separator)
 {
     const std::string& f = a.function;
@@ -65,45 +123,15 @@ std::unique_ptr<LineTool> makeTool(const Arguments& a, char separator)
         return std::make_unique<InsertTool>(o);
     }
     if (f == "translate") {
-        TranslateOptions o;
-        o.decimalSeparator = separator;
-        o.plus = a.has("--plus");
-        if (auto v = a.value("--x")) {
-            o.x = true;
-            o.xValue = *v;
-        }
-        if (auto v = a.value("--y")) {
-            o.y = true;
-            o.yValue = *v;
-        }
-        if (auto v = a.value("--z")) {
-            o.z = true;
-            o.zValue = *v;
-        }
+        const TranslateOptions o = translateOptions(a, separator);
         if (!hasTranslationValue(o))
             throw UsageError {std::string(kTranslationNeedsAValue)};
         return std::make_unique<TranslateTool>(o);
     }
-    if (f == "mirror") {
-        MirrorOptions o;
-        o.decimalSeparator = separator;
-        o.x = a.has("--x");
-        o.y = a.has("--y");
-        o.g02ToG03 = a.has("--g02-g03");
-        o.g03ToG02 = a.has("--g03-g02");
-        o.g41ToG42 = a.has("--g41-g42");
-        o.g42ToG41 = a.has("--g42-g41");
-        o.plus = a.has("--plus");
-        return std::make_unique<MirrorTool>(o);
-    }
-    if (f == "arcs") {
-        ArcsOptions o;
-        o.decimalSeparator = separator;
-        o.direction = exactlyOne(a, {"--absolute", "--incremental"}) == 0 ? ArcsOptions::Direction::Absolute
-                                                                          : ArcsOptions::Direction::Incremental;
-        o.plus = a.has("--plus");
-        return std::make_unique<ArcsTool>(o);
-    }
+    if (f == "mirror")
+        return std::make_unique<MirrorTool>(mirrorOptions(a, separator));
+    if (f == "arcs")
+        return std::make_unique<ArcsTool>(arcsOptions(a, separator));
     return nullptr;
 }
 
@@ -287,6 +315,19 @@ int writeInfo(const Arguments& a, const CommonOptions& c)
     return 0;
 }
 
+// Each line whose result is not the transform meant, on standard error; 3 when there is one.
+int reportFindings(
+    const ProgramText& before, const ProgramText& after, const FunctionMeaning& meaning, const Range& range)
+{
+    const std::vector<Finding> findings
+        = *verify(before.lines(), after.lines(), meaning, rangeLines(range, before.count()));
+    std::string text;
+    for (const Finding& f : findings)
+        text += "line " + std::to_string(f.line + 1) + ": " + f.text() + "\n";
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    return findings.empty() ? 0 : 3;
+}
+
 } // namespace
 
 int runBatch(const Arguments& a)
@@ -306,6 +347,9 @@ int runBatch(const Arguments& a)
     const BusErrorGuard guard(c.file);
     // A failed run writes nothing, so the text needs no snapshot to go back to.
     Document doc {loadInput(c.file), UndoRing(UndoRing::NoSnapshots {}), History()};
+    const bool verifying = a.has("--verify");
+    // The lines before the run, for --verify: a copy of the list, not of the bytes.
+    const ProgramText before = verifying ? doc.text : ProgramText();
     RunResult result;
     if (edit) {
         result = runEdit(doc, historyTag(edit->command), [&](ProgramText& text) {
@@ -335,6 +379,8 @@ int runBatch(const Arguments& a)
         const std::string block = History::blockText(1, mixedToUtf8(result.description));
         std::fwrite(block.data(), 1, block.size(), stderr);
     }
+    if (verifying)
+        return reportFindings(before, doc.text, functionMeaning(a, c.decimalSeparator), c.range);
     return 0;
 }
 

@@ -221,3 +221,49 @@ TEST(BatchFunctions, Arcs)
             "Convertido coordenadas \"I,J\" para absoluto"},
     });
 }
+
+TEST(BatchFunctions, VerifyReportsEachLineAndExitsThreeWithTheOutputAsUsual)
+{
+    const std::string program = "G0 X0 Y0\nG2 X10 Y0 I5 J0\nG3 X20 Y0 I5 J0\n";
+    const std::vector<std::string> mirror = {"mirror", "--x", "--g02-g03", "--g03-g02"};
+    auto with = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = mirror;
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back("-");
+        return runBatch(args, program);
+    };
+    const BatchOutcome plain = with({});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.err, "");
+    const BatchOutcome found = with({"--verify"});
+    EXPECT_EQ(found.status, 3);
+    EXPECT_EQ(found.out, plain.out);
+    EXPECT_EQ(found.err, "line 2: centro do arco não espelhado: I5\nline 3: centro do arco não espelhado: I5\n");
+    const BatchOutcome sound = with({"--arc-centres", "--verify"});
+    EXPECT_EQ(sound.status, 0) << sound.err;
+    EXPECT_EQ(sound.out, "G0 X0 Y0\nG3 X-10 Y0 I-5 J0\nG2 X-20 Y0 I-5 J0\n");
+    EXPECT_EQ(sound.err, "");
+    // The history comes first, the findings after it.
+    const BatchOutcome both = with({"--history", "--verify"});
+    EXPECT_EQ(both.err.rfind("[Função1]\n", 0), 0u) << both.err;
+    EXPECT_NE(both.err.find("[Fim Função1]\n\nline 2: "), std::string::npos) << both.err;
+    // Verification is no option of the other functions.
+    EXPECT_EQ(runBatch({"spaces", "--remove", "--verify", "-"}, program).status, 2);
+}
+
+TEST(BatchFunctions, SoundOptionsAndTheirHistoryLine)
+{
+    check({
+        {{"translate", "--x", "1", "--follow-modes"}, "G91 X1\nG53 X0\nG92 X0\nG90 X1\n",
+            "G91 X1\nG53 X0\nG92 X0\nG90 X2\n",
+            "Adicionado valor aos Eixos:\nIncrementado ao eixo \"X\" o valor de 1\nOpção: seguir modos G91/G53/G92"},
+        {{"mirror", "--y", "--g02-g03", "--arc-centres"}, "G2 X1 Y1 I1 J1 (G02)\nG18 G2 X1 Z1 I1 K1\n",
+            "G3 X1 Y-1 I1 J-1 (G02)\nG18 G2 X1 Z1 I1 K1\n",
+            "Aplicada a função espelhamento conforme:\n- Espelhamento do eixo Y\n- Substituido código G02 por G03\n"
+            "Opção: espelhar centros I/J, trocar G02/G03 só no plano do eixo"},
+        {{"arcs", "--absolute", "--planes"}, "G18 G0 X10 Z5\nG2 X20 I5 K0\nG76 X1 I2\n",
+            "G18 G0 X10 Z5\nG2 X20 I15 K5\nG76 X1 I2\n",
+            "Convertido coordenadas \"I,J\" para absoluto\n"
+            "Opção: converter no plano do arco (K com Z), só em arcos, sem notação E"},
+    });
+}
