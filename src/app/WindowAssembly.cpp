@@ -9,6 +9,8 @@
 #include "framework/ProgressWindow.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
+#include "framework/VerificationDock.h"
+#include "framework/VerificationRunner.h"
 #include "highlight/ColourDialog.h"
 #include "highlight/GCodeLexer.h"
 #include "tools/ArcCentresDialog.h"
@@ -24,14 +26,44 @@
 
 #include <QFile>
 #include <QPointer>
+#include <QStatusBar>
 
 namespace {
+
+// The coordinate functions' results are checked on a worker; the findings go to the
+// "Verificação" dock, the count to the status bar.
+void assembleVerification(MainWindow& window, ToolRunner& runner)
+{
+    auto* verifier = new VerificationRunner(&window);
+    runner.setVerifier(verifier);
+    auto* dock = new VerificationDock(&window);
+    window.addDockWidget(Qt::BottomDockWidgetArea, dock);
+    dock->hide();
+    QObject::connect(verifier, &VerificationRunner::started, dock, [&window, dock] {
+        dock->showChecking();
+        dock->show();
+        window.statusBar()->showMessage(QStringLiteral("Conferindo a trajetória..."));
+    });
+    QObject::connect(verifier, &VerificationRunner::finished, dock, [&window, dock, verifier] {
+        if (verifier->failed())
+            dock->showFailure();
+        else
+            dock->showFindings(verifier->findings());
+        dock->show();
+        window.statusBar()->showMessage(dock->summary());
+    });
+    QObject::connect(dock, &VerificationDock::lineChosen, &window, [&window](long long row) {
+        window.view()->setCaretRow(row);
+        window.view()->setFocus();
+    });
+}
 
 void assembleTools(MainWindow& window)
 {
     Session& session = window.session();
     auto* progress = new ProgressWindow(&window);
     auto* runner = new ToolRunner(session, &window, progress, &window);
+    assembleVerification(window, *runner);
 
     const auto dialog = [&](const char* menuName, ToolDialog* dlg) {
         window.setToolAction(QString::fromLatin1(menuName), [dlg] { dlg->showModal(); });

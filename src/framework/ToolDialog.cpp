@@ -1,10 +1,12 @@
 #include "framework/ToolDialog.h"
 
 #include "framework/ButtonKeys.h"
+#include "framework/CaptionColour.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFrame>
@@ -140,10 +142,10 @@ void ToolDialog::openHelpPage() { session_.openHelp(helpPage_); }
 
 std::string ToolDialog::programBytes(const QString& typed) const { return session_.toProgramBytes(typed); }
 
-void ToolDialog::runTool(torvel::LineTool& tool)
+void ToolDialog::runTool(torvel::LineTool& tool, const torvel::FunctionMeaning* meaning)
 {
     const torvel::Range range = range_ ? range_->range() : torvel::Range {};
-    runner_.run(this, tool, range);
+    runner_.run(this, tool, range, meaning);
 }
 
 QComboBox* ToolDialog::addTextCombo(int row, const QString& objectName, const QString& label, const QStringList& items)
@@ -164,6 +166,16 @@ QComboBox* ToolDialog::addTextCombo(int row, const QString& objectName, const QS
     fields_->addWidget(caption, row, 0);
     fields_->addWidget(combo, row, 1);
     return combo;
+}
+
+QCheckBox* ToolDialog::addVariantOption(int row, const QString& objectName, const QString& caption)
+{
+    auto* box = new QCheckBox(caption, this);
+    box->setObjectName(objectName);
+    paintCaption(box, false);
+    connect(box, &QCheckBox::toggled, box, [box](bool on) { paintCaption(box, on); });
+    fields_->addWidget(box, row, 0, 1, 2);
+    return box;
 }
 
 int ToolDialog::numberValue(QSpinBox* field)

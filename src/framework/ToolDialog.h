@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QSpinBox;
@@ -16,6 +17,10 @@ class QRadioButton;
 class QToolButton;
 class Session;
 class ToolRunner;
+
+namespace torvel {
+struct FunctionMeaning;
+}
 
 // What every tool dialog has: a fixed-size modal window centred on the screen with only a
 // close box, one group box holding the dialog's own fields, the application range and a
@@ -56,6 +61,9 @@ protected:
     // A label and an editable free-text combo box on a row of the fields; nothing is ever
     // added to its list.
     QComboBox* addTextCombo(int row, const QString& objectName, const QString& label, const QStringList& items = {});
+    // A check box below the dialog's own fields that turns on a variant the machinist means
+    // where the plain function only rewrites text; cleared at first, kept between openings.
+    QCheckBox* addVariantOption(int row, const QString& objectName, const QString& caption);
     // A whole-number field with its label; the caller decides where the label goes.
     static int numberValue(QSpinBox* field);
 
@@ -70,7 +78,8 @@ protected:
     // A text typed here, as the bytes of the open program.
     std::string programBytes(const QString& typed) const;
     // Runs the tool over the chosen range; the dialog closes at the end.
-    void runTool(torvel::LineTool& tool);
+    // With `meaning`, the result is then checked against what the function means.
+    void runTool(torvel::LineTool& tool, const torvel::FunctionMeaning* meaning = nullptr);
 
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

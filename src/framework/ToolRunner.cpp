@@ -1,8 +1,11 @@
 #include "framework/ToolRunner.h"
 
+#include "framework/VerificationRunner.h"
+
 #include "framework/Gauge.h"
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
+#include "framework/VerificationRunner.h"
 #include "framework/ProgressWindow.h"
 
 #include <QCoreApplication>
@@ -98,8 +101,12 @@ ToolRunner::ToolRunner(Session& session, QWidget* mainWindow, ProgressWindow* pr
     , progress_(progress)
 { }
 
-torvel::RunResult ToolRunner::run(QDialog* dialog, torvel::LineTool& tool, const torvel::Range& range)
+torvel::RunResult ToolRunner::run(
+    QDialog* dialog, torvel::LineTool& tool, const torvel::Range& range, const torvel::FunctionMeaning* meaning)
 {
+    // A shared copy: the lines' list, not their bytes.
+    const bool verifying = meaning && verifier_;
+    torvel::ProgramText before = verifying ? session_.document().text : torvel::ProgramText();
     if (dialog)
         dialog->hide();
     // The window is painted by the run's first pump, with its caption already set.
@@ -129,6 +136,10 @@ torvel::RunResult ToolRunner::run(QDialog* dialog, torvel::LineTool& tool, const
         finish(dialog);
         if (mainWindow_)
             mainWindow_->showMaximized();
+        if (verifying) {
+            const auto lines = torvel::rangeLines(range, before.count());
+            verifier_->start({std::move(before), session_.document().text, *meaning, lines});
+        }
         break;
     case torvel::RunResult::Status::Cancelled:
         // The text is back as it was; nothing is recorded.

@@ -12,6 +12,11 @@ class QDialog;
 class QWidget;
 class Session;
 class ProgressWindow;
+class VerificationRunner;
+
+namespace torvel {
+struct FunctionMeaning;
+}
 
 // Drives every function the dialogs start: the range tools through the progress
 // window and the run protocol, the line commands at once. The view is told about
@@ -24,13 +29,17 @@ public:
 
     // Hides the dialog, shows the progress window, runs the tool over the range and
     // closes the dialog at the end, whatever the outcome.
-    torvel::RunResult run(QDialog* dialog, torvel::LineTool& tool, const torvel::Range& range);
+    // With `meaning`, a finished run is then checked against it, off the window's thread.
+    torvel::RunResult run(QDialog* dialog, torvel::LineTool& tool, const torvel::Range& range,
+        const torvel::FunctionMeaning* meaning = nullptr);
 
     // A line command at `row`: snapshot, the edit, history entry; then the caret goes
     // where the command says. `newText` is the edited line's.
     torvel::RunResult edit(torvel::LineCommand command, long long row, std::string_view newText = {});
 
     ProgressWindow* progressWindow() const { return progress_; }
+    // Where the checks of the coordinate functions run; without one nothing is checked.
+    void setVerifier(VerificationRunner* verifier) { verifier_ = verifier; }
 
     // Called before each examined line, before the cancel flag is read (tests cancel through it).
     std::function<void(long long position)> lineHook;
@@ -48,5 +57,6 @@ private:
     Session& session_;
     QWidget* mainWindow_;
     ProgressWindow* progress_;
+    VerificationRunner* verifier_ = nullptr;
     bool compactPending_ = false;
 };

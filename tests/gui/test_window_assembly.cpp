@@ -1,12 +1,17 @@
 #include "app/MainWindow.h"
 #include "app/SplashWindow.h"
 #include "framework/Session.h"
+#include "editor/ProgramView.h"
 #include "framework/ToolDialog.h"
+#include "framework/VerificationDock.h"
 
 #include "helpers/OpenedWindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QListWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -167,6 +172,7 @@ private slots:
     void everyToolItemAndButtonOpensItsOwnDialog();
     void lineCommandItemsAndButtonsActAtOnce();
     void settingsHelpAndHistoryOpenTheirWindows();
+    void mirroringIsCheckedInTheVerificationDock();
 };
 
 void TestWindowAssembly::everyObjectNameIsStillThere()
@@ -277,6 +283,37 @@ void TestWindowAssembly::settingsHelpAndHistoryOpenTheirWindows()
     auto* viewer = window.findChild<QDialog*>(QStringLiteral("Form17"));
     QVERIFY(viewer && viewer->isVisible());
     viewer->close();
+}
+
+void TestWindowAssembly::mirroringIsCheckedInTheVerificationDock()
+{
+    OpenedWindow opened("G0 X0 Y0\nG2 X10 Y0 I5 J0\nG3 X20 Y0 I5 J0\nG0 X0\n");
+    MainWindow& window = *opened.window;
+    auto* dialog = window.findChild<ToolDialog*>(QStringLiteral("Form7"));
+    auto* dock = window.findChild<VerificationDock*>(QStringLiteral("VerificationDock"));
+    QVERIFY(dialog && dock);
+    QVERIFY(!dock->isVisible());
+    const auto mirror = [&](bool arcCentres) {
+        window.findChild<QAction*>(QStringLiteral("Espelhamento1"))->trigger();
+        for (const char* box : {"CheckBox1", "CheckBox3", "CheckBox4"})
+            dialog->findChild<QCheckBox*>(QLatin1String(box))->setChecked(true);
+        dialog->findChild<QCheckBox*>(QStringLiteral("ArcCentresBox"))->setChecked(arcCentres);
+        dialog->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+        QTRY_VERIFY(dock->summary().startsWith(QStringLiteral("Trajetória conferida")));
+    };
+    mirror(false);
+    QVERIFY(dock->isVisible());
+    QCOMPARE(dock->summary(), QStringLiteral("Trajetória conferida: 2 avisos"));
+    QCOMPARE(window.statusBar()->currentMessage(), dock->summary());
+    QListWidget* list = dock->list();
+    QCOMPARE(list->item(1)->text(), QStringLiteral("Linha 3: centro do arco não espelhado: I5"));
+    list->setCurrentRow(1);
+    emit list->itemActivated(list->item(1));
+    QCOMPARE(window.view()->caretRow(), 3LL);
+    // Mirrored back with the centres: the text is the first one's mirror image and nothing is found.
+    mirror(true);
+    QCOMPARE(dock->summary(), QStringLiteral("Trajetória conferida: nenhum aviso"));
+    QCOMPARE(list->count(), 0);
 }
 
 QTEST_MAIN(TestWindowAssembly)
