@@ -4,6 +4,7 @@
 #include "framework/CaptionColour.h"
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
+#include "verify/Verification.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -30,6 +31,8 @@ ArcCentresDialog::ArcCentresDialog(Session& session, ToolRunner& runner, QWidget
     fields()->addWidget(absoluteOption_, 0, 0);
     fields()->addWidget(incrementalOption_, 1, 0);
     fields()->addWidget(plusBox_, 2, 0);
+    planesBox_ = addVariantOption(3, QStringLiteral("PlanesBox"),
+        QStringLiteral("Converter no plano do arco (K com Z), só em arcos, sem notação E"));
 
     // The range sits on a panel of its own.
     rangeGroup()->setObjectName(QStringLiteral("Panel1"));
@@ -39,7 +42,7 @@ ArcCentresDialog::ArcCentresDialog(Session& session, ToolRunner& runner, QWidget
     connect(plusBox_, &QCheckBox::toggled, this, &ArcCentresDialog::plusToggled);
     connect(applyButton(), &QPushButton::clicked, this, &ArcCentresDialog::apply);
     makeOptionGroup({absoluteOption_, incrementalOption_});
-    setFieldOrder({absoluteOption_, incrementalOption_, plusBox_});
+    setFieldOrder({absoluteOption_, incrementalOption_, plusBox_, planesBox_});
 }
 
 void ArcCentresDialog::plusToggled()
@@ -61,6 +64,8 @@ void ArcCentresDialog::apply()
     }
     options.plus = plus_;
     options.decimalSeparator = session().decimalSeparator();
+    options.planes = planesBox_->isChecked();
     torvel::ArcsTool tool(options);
-    runTool(tool);
+    const torvel::FunctionMeaning meaning = torvel::meaningOf(options);
+    runTool(tool, &meaning);
 }

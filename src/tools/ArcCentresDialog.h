@@ -20,5 +20,6 @@ private:
     QRadioButton* absoluteOption_;
     QRadioButton* incrementalOption_;
     QCheckBox* plusBox_;
+    QCheckBox* planesBox_;
     bool plus_ = false;
 };

@@ -3,6 +3,7 @@
 #include "core/CoordinateTools.h"
 #include "framework/CaptionColour.h"
 #include "framework/Session.h"
+#include "verify/Verification.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -33,8 +34,12 @@ MirrorDialog::MirrorDialog(Session& session, ToolRunner& runner, QWidget* parent
         connect(box, &QCheckBox::toggled, this, [this, box] { boxToggled(box); });
         boxes_[static_cast<size_t>(i)] = box;
     }
+    arcCentresBox_ = addVariantOption(7, QStringLiteral("ArcCentresBox"),
+        QStringLiteral("Espelhar também I e J; trocar G02/G03 só no plano do eixo espelhado"));
     connect(applyButton(), &QPushButton::clicked, this, &MirrorDialog::apply);
-    setFieldOrder({boxes_.begin(), boxes_.end()});
+    QList<QWidget*> order(boxes_.begin(), boxes_.end());
+    order << arcCentresBox_;
+    setFieldOrder(order);
 }
 
 void MirrorDialog::boxToggled(QCheckBox* box)
@@ -55,6 +60,8 @@ void MirrorDialog::apply()
     options.g42ToG41 = boxes_[5]->isChecked();
     options.plus = plus_;
     options.decimalSeparator = session().decimalSeparator();
+    options.arcCentres = arcCentresBox_->isChecked();
     torvel::MirrorTool tool(options);
-    runTool(tool);
+    const torvel::FunctionMeaning meaning = torvel::meaningOf(options);
+    runTool(tool, &meaning);
 }

@@ -20,5 +20,6 @@ private:
 
     // CheckBox1 to CheckBox7.
     std::array<QCheckBox*, 7> boxes_ {};
+    QCheckBox* arcCentresBox_;
     bool plus_ = false;
 };

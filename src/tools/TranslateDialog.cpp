@@ -4,6 +4,7 @@
 #include "framework/CaptionColour.h"
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
+#include "verify/Verification.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -79,6 +80,8 @@ TranslateDialog::TranslateDialog(Session& session, ToolRunner& runner, QWidget* 
     paintCaption(plusBox_, false);
     fields()->addWidget(plusBox_, 3, 0, 1, 2);
     connect(plusBox_, &QCheckBox::toggled, this, &TranslateDialog::plusToggled);
+    followModesBox_ = addVariantOption(4, QStringLiteral("FollowModesBox"),
+        QStringLiteral("Seguir os modos: não deslocar blocos G91, linhas G53 e G92/G10"));
 
     // The run itself sits behind a button the user never sees; "Aplicar" checks first.
     runButton_ = new QPushButton(QStringLiteral("Func"), this);
@@ -87,7 +90,7 @@ TranslateDialog::TranslateDialog(Session& session, ToolRunner& runner, QWidget* 
     runButton_->hide();
     connect(runButton_, &QPushButton::clicked, this, &TranslateDialog::apply);
     connect(applyButton(), &QPushButton::clicked, this, &TranslateDialog::checkFields);
-    setFieldOrder({xBox_, xValueField_, yBox_, yValueField_, zBox_, zValueField_, plusBox_});
+    setFieldOrder({xBox_, xValueField_, yBox_, yValueField_, zBox_, zValueField_, plusBox_, followModesBox_});
 }
 
 void TranslateDialog::axisToggled(QCheckBox* box, QLineEdit* field)
@@ -116,6 +119,7 @@ torvel::TranslateOptions TranslateDialog::options() const
     options.zValue = programBytes(zValueField_->text());
     options.plus = plus_;
     options.decimalSeparator = session().decimalSeparator();
+    options.followModes = followModesBox_->isChecked();
     return options;
 }
 
@@ -132,6 +136,8 @@ void TranslateDialog::checkFields()
 
 void TranslateDialog::apply()
 {
-    torvel::TranslateTool tool(options());
-    runTool(tool);
+    const torvel::TranslateOptions chosen = options();
+    torvel::TranslateTool tool(chosen);
+    const torvel::FunctionMeaning meaning = torvel::meaningOf(chosen);
+    runTool(tool, &meaning);
 }

@@ -28,6 +28,7 @@ private:
     QCheckBox* zBox_;
     QLineEdit* zValueField_;
     QCheckBox* plusBox_;
+    QCheckBox* followModesBox_;
     QPushButton* runButton_;
     // Follows the "+" box at every click, so the box never shows an option that is off.
     bool plus_ = false;

@@ -7,6 +7,7 @@
 #include "framework/ProgressWindow.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
+#include "core/CoordinateTools.h"
 #include "tools/ArcCentresDialog.h"
 #include "tools/CommentDialog.h"
 #include "tools/DeleteWordDialog.h"
@@ -94,6 +95,7 @@ private slots:
     void mirrorCaptionsFollowTheirBoxes();
     void arcsRefuseWithoutADirectionAndKeepTheRangeApart();
     void optionsAreOneGroupApartFromTheRange();
+    void variantOptionsStartClearedAndReachTheirTool();
     void everyControlHasASpokenName();
     void throughTheMainWindow();
     void lineCommandsFarDownALongProgram();
@@ -536,6 +538,46 @@ void TestToolDialogs::mirrorCaptionsFollowTheirBoxes()
     click(dialog.get(), "btnOK");
     QCOMPARE(rig.lines(), (std::vector<std::string> {"N10 G42 D1 X-10.5 Y+3", "N30 G02 X+2 Y+0", "N80 g02 x5"}));
     QCOMPARE(rig.history().items().back(), std::string("1-Espelhar_XY"));
+}
+
+void TestToolDialogs::variantOptionsStartClearedAndReachTheirTool()
+{
+    Rig rig;
+    struct Case {
+        std::shared_ptr<ToolDialog> dialog;
+        std::vector<const char*> clicks; // the option box last
+        const char* apply;
+        std::vector<std::string> lines, result;
+        const char* historyLine;
+    };
+    const Case cases[] = {
+        {rig.make<TranslateDialog>(), {"CheckBox1", "FollowModesBox"}, "Button1", {"G91 X1", "G90 X1"},
+            {"G91 X1", "G90 X3"}, torvel::kFollowModesLine},
+        {rig.make<MirrorDialog>(), {"CheckBox1", "CheckBox3", "ArcCentresBox"}, "btnOK", {"G2 X10 Y0 I5 J0"},
+            {"G3 X-10 Y0 I-5 J0"}, torvel::kArcCentresLine},
+        {rig.make<ArcCentresDialog>(), {"RadioButton1", "PlanesBox"}, "Button1", {"G18 G0 X10 Z5", "G2 X20 I5 K0"},
+            {"G18 G0 X10 Z5", "G2 X20 I15 K5"}, torvel::kPlanesLine},
+    };
+    for (const Case& c : cases) {
+        ToolDialog* d = c.dialog.get();
+        showAndWait(d);
+        auto* option = child<QCheckBox>(d, c.clicks.back());
+        QVERIFY(!option->isChecked());
+        QCOMPARE(captionColour(option), greyTextColour());
+        for (const char* name : c.clicks)
+            click(d, name);
+        QCOMPARE(captionColour(option), windowTextColour());
+        if (auto* x = d->findChild<QLineEdit*>(QStringLiteral("Edit1")))
+            x->setText(QStringLiteral("2"));
+        rig.setLines(c.lines);
+        click(d, c.apply);
+        QCOMPARE(rig.lines(), c.result);
+        QCOMPARE(lastDescription(rig.history()).last(), QString::fromUtf8(c.historyLine));
+        // Kept for the next opening, like the dialog's other fields.
+        showAndWait(d);
+        QVERIFY(option->isChecked());
+        d->hide();
+    }
 }
 
 void TestToolDialogs::optionsAreOneGroupApartFromTheRange()
