@@ -1,7 +1,7 @@
 #include "cli/Arguments.h"
 
-#include <charconv>
-#include <climits>
+#include <algorithm>
+#include <string_view>
 
 namespace torvel::batch {
 
@@ -9,6 +9,7 @@ const char* const kUsage = R"(Usage: torvel-batch FUNCTION [FUNCTION OPTIONS] [C
        torvel-batch html [--settings INI] [-o OUT] [--no-sync] FILE
        torvel-batch plot [--view xy|xz|yz|iso] [--width N] [--height N] [-o OUT.svg] [--no-sync] FILE
        torvel-batch info [--json] [-o OUT] [--no-sync] FILE
+       torvel-batch run RECIPE [-j N] (--in-place | -o DIR) FILE...
 
 Applies one function of the Torvel editor to a CNC program file. FILE '-' reads standard input.
 
@@ -54,76 +55,42 @@ Common options:
   --history                write the function's history block to standard error
   -h, --help               show this help
   --version                show the version
+
+Recipes (run):
+  A recipe is a UTF-8 text file whose first line is '# torvel recipe 1', followed by
+  one function a line, written as above without the file arguments:
+      translate --z -0.5 --plus
+      replace --find 'G01 ' --with 'G1 '
+      edit-line --line 12 --text 'G0 Z50'
+  Values are quoted as a POSIX shell reads them; '#' starts a comment. A function may
+  take --from A --to B and --decimal-separator C; its axis values are always written
+  with '.'. Texts are converted to each program's encoding as the editor converts
+  what is typed (Windows-1252 for a program that is not UTF-8).
+  run applies the recipe to each FILE, over N workers (default: the number of cores).
+  A file is written, atomically, only when every function succeeded on it:
+  --in-place replaces the files that change; -o DIR (an existing folder) receives
+  DIR/NAME for every file. A file that fails is reported on standard error as
+    FILE: line N: MESSAGE (recipe line R, FUNCTION)
+  N being the program line where the function stopped, and is left as it was; the
+  other files go on. Then standard output gets the count of files changed, unchanged
+  and failed. Status: 0 all succeeded, 1 a file failed, 2 a bad recipe or usage.
 )";
 
 namespace {
 
-const std::set<std::string> kValueOptions
-    = {"-o", "--from", "--to", "--decimal-separator", "--start", "--step", "--digits", "--find", "--with", "--text",
-        "--open", "--close", "--line", "--x", "--y", "--z", "--settings", "--view", "--width", "--height"};
-
-const std::map<std::string, std::set<std::string>> kFunctionOptions = {
-    {"spaces", {"--remove", "--add"}},
-    {"renumber", {"--start", "--step", "--digits"}},
-    {"replace", {"--find", "--with"}},
-    {"delete", {"--find", "--text", "--lines"}},
-    {"comment", {"--find", "--open", "--close"}},
-    {"insert", {"--find", "--text", "--at-end", "--before", "--after"}},
-    {"edit-line", {"--line", "--text"}},
-    {"insert-line", {"--line"}},
-    {"delete-line", {"--line"}},
-    {"translate", {"--x", "--y", "--z", "--plus", "--follow-modes", "--verify"}},
-    {"mirror",
-        {"--x", "--y", "--g02-g03", "--g03-g02", "--g41-g42", "--g42-g41", "--plus", "--arc-centres", "--verify"}},
-    {"arcs", {"--absolute", "--incremental", "--plus", "--planes", "--verify"}},
-    {"html", {"--settings"}},
-    {"plot", {"--view", "--width", "--height"}},
-    {"info", {"--json"}},
-};
-
-const std::set<std::string> kCommonOptions
-    = {"-o", "--in-place", "--no-sync", "--from", "--to", "--decimal-separator", "--history"};
+// torvel-batch's own options beside the function's; --verify only with the coordinate
+// functions, which is checked once the call is read.
+const CallerOptions kCommandLine {
+    {"-o"}, {"--in-place", "--history", "--no-sync", "--verify"}, {"-o", "--no-sync"}, nullptr};
 
 } // namespace
-
-std::optional<std::string> Arguments::value(const std::string& name) const
-{
-    const auto it = values.find(name);
-    if (it == values.end())
-        return std::nullopt;
-    return it->second;
-}
-
-std::string Arguments::required(const std::string& name) const
-{
-    auto v = value(name);
-    if (!v)
-        throw UsageError {function + " needs " + name};
-    return *v;
-}
-
-bool takesValue(const std::string& function, const std::string& option)
-{
-    if (function == "mirror" && (option == "--x" || option == "--y"))
-        return false;
-    if (function == "delete" && option == "--text")
-        return false;
-    return kValueOptions.count(option) > 0;
-}
-
-bool isLineCommand(const std::string& function)
-{
-    return function == "edit-line" || function == "insert-line" || function == "delete-line";
-}
-
-bool isReport(const std::string& function) { return function == "html" || function == "plot" || function == "info"; }
 
 Request requestOf(int argc, const char* const* argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         // An option's value may look like an option; only a real option position counts.
-        if (i > 1 && takesValue(argv[1], arg)) {
+        if (i > 1 && (takesValue(argv[1], arg) || (std::string_view(argv[1]) == "run" && arg == "-j"))) {
             ++i;
             continue;
         }
@@ -138,31 +105,12 @@ Request requestOf(int argc, const char* const* argv)
 Arguments parseArguments(int argc, const char* const* argv)
 {
     Arguments a;
-    if (argc < 2)
-        throw UsageError {"no function given (see --help)"};
-    a.function = argv[1];
-    const auto known = kFunctionOptions.find(a.function);
-    if (known == kFunctionOptions.end())
-        throw UsageError {"unknown function '" + a.function + "' (see --help)"};
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-" || arg.empty() || arg[0] != '-') {
-            a.positional.push_back(arg);
-            continue;
-        }
-        const bool common = kCommonOptions.count(arg) > 0;
-        if (!common && !known->second.count(arg))
-            throw UsageError {"unknown option '" + arg + "' for " + a.function};
-        if (isReport(a.function) && common && arg != "-o" && arg != "--no-sync")
-            throw UsageError {a.function + " takes no option '" + arg + "'"};
-        if (takesValue(a.function, arg)) {
-            if (i + 1 >= argc)
-                throw UsageError {"option " + arg + " needs a value"};
-            a.values[arg] = argv[++i];
-        } else {
-            a.flags.insert(arg);
-        }
-    }
+    CallerOptions caller = kCommandLine;
+    caller.positional = &a.positional;
+    const std::vector<std::string> words(argv + std::min(argc, 1), argv + argc);
+    static_cast<FunctionCall&>(a) = parseCall(words, caller);
+    if (a.has("--verify") && a.function != "translate" && a.function != "mirror" && a.function != "arcs")
+        throw UsageError {"unknown option '--verify' for " + a.function};
     return a;
 }
 
@@ -181,61 +129,9 @@ CommonOptions commonOptions(const Arguments& a)
         throw UsageError {"--in-place cannot replace standard input"};
     if (c.inPlace && a.has("-o"))
         throw UsageError {"-o and --in-place exclude each other"};
-    if (a.has("--from") != a.has("--to"))
-        throw UsageError {"--from and --to go together"};
-    if (a.has("--from")) {
-        if (isLineCommand(a.function))
-            throw UsageError {a.function + " takes no range"};
-        c.range.wholeFile = false;
-        c.range.first = wholeNumber("--from", a.required("--from"), 1, 100000000);
-        c.range.last = wholeNumber("--to", a.required("--to"), 1, 100000000);
-    }
-    if (auto v = a.value("--decimal-separator")) {
-        if (*v != "." && *v != ",")
-            throw UsageError {"--decimal-separator takes '.' or ','"};
-        c.decimalSeparator = (*v)[0];
-    }
+    c.range = callRange(a);
+    c.decimalSeparator = callSeparator(a);
     return c;
-}
-
-long long wholeNumber(const std::string& option, const std::string& text, long long low, long long high)
-{
-    long long v = 0;
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, v);
-    if (text.empty() || ec != std::errc() || p != end || v < low || v > high)
-        throw UsageError {option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high)
-            + ", not '" + text + "'"};
-    return v;
-}
-
-long long lineRow(const std::string& text)
-{
-    long long v = 0;
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, v);
-    if (!text.empty() && text[0] != '-' && p == end && ec == std::errc::result_out_of_range)
-        return LLONG_MAX;
-    if (text.empty() || ec != std::errc() || p != end || v < 1)
-        throw UsageError {"--line takes a whole number from 1, not '" + text + "'"};
-    return v;
-}
-
-int exactlyOne(const Arguments& a, std::initializer_list<const char*> names)
-{
-    int chosen = -1, n = 0, i = 0;
-    std::string list;
-    for (const char* name : names) {
-        if (a.has(name)) {
-            chosen = i;
-            ++n;
-        }
-        list += (list.empty() ? "" : ", ") + std::string(name);
-        ++i;
-    }
-    if (n != 1)
-        throw UsageError {a.function + " needs exactly one of " + list};
-    return chosen;
 }
 
 } // namespace torvel::batch

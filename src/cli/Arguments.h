@@ -1,35 +1,25 @@
 #pragma once
 
+#include "core/CallTools.h"
 #include "core/FileIO.h"
+#include "core/FunctionCall.h"
 #include "core/RunProtocol.h"
 
-#include <initializer_list>
-#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace torvel::batch {
 
 // What the command line gets wrong; torvel-batch says it in one line and ends with status 2.
-struct UsageError {
-    std::string message;
-};
+using torvel::UsageError;
 
 extern const char* const kUsage;
 
-// The function named first on the command line, and what follows it.
-struct Arguments {
-    std::string function;
-    std::map<std::string, std::string> values; // options with a value
-    std::set<std::string> flags; // options without one
+// The function named first on the command line with its options, and the words that are
+// no option (the file).
+struct Arguments : FunctionCall {
     std::vector<std::string> positional;
-
-    bool has(const std::string& name) const { return values.count(name) || flags.count(name); }
-    std::optional<std::string> value(const std::string& name) const;
-    // The option's value; a usage error naming the function and the option when it is missing.
-    std::string required(const std::string& name) const;
 };
 
 // -h, --help or --version where an option may stand (an option's value never counts).
@@ -51,20 +41,5 @@ struct CommonOptions {
     bool history = false;
 };
 CommonOptions commonOptions(const Arguments& a);
-
-// Whether `option` takes a value for `function` (--x of mirror and --text of delete do not).
-bool takesValue(const std::string& function, const std::string& option);
-bool isLineCommand(const std::string& function);
-// html, plot and info: they write about the program and change nothing, so of the common
-// options they take only -o.
-bool isReport(const std::string& function);
-
-// A whole number from `low` to `high`, or a usage error naming the option.
-long long wholeNumber(const std::string& option, const std::string& text, long long low, long long high);
-// The row of a line command (--line): a whole number from 1; a row past the end counts as
-// the last line, however far past.
-long long lineRow(const std::string& text);
-// Which one of the named flags is given; a usage error unless exactly one is.
-int exactlyOne(const Arguments& a, std::initializer_list<const char*> names);
 
 } // namespace torvel::batch

@@ -1,18 +1,13 @@
 #include "cli/BatchFunctions.h"
 
-#include "core/CommentTool.h"
-#include "core/CoordinateTools.h"
+#include "core/CallTools.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/FileIO.h"
 #include "core/HtmlListing.h"
-#include "core/InsertTool.h"
 #include "core/ProgramFile.h"
-#include "core/RenumberTool.h"
 #include "core/RunProtocol.h"
 #include "core/Settings.h"
-#include "core/SpacesTool.h"
-#include "core/WordTools.h"
 #include "toolpath/InfoReport.h"
 #include "toolpath/Interpreter.h"
 #include "toolpath/SvgWriter.h"
@@ -26,127 +21,15 @@
 
 namespace torvel::batch {
 
-TranslateOptions translateOptions(const Arguments& a, char separator)
-{
-    TranslateOptions o;
-    o.decimalSeparator = separator;
-    o.plus = a.has("--plus");
-    o.followModes = a.has("--follow-modes");
-    if (auto v = a.value("--x")) {
-        o.x = true;
-        o.xValue = *v;
-    }
-    if (auto v = a.value("--y")) {
-        o.y = true;
-        o.yValue = *v;
-    }
-    if (auto v = a.value("--z")) {
-        o.z = true;
-        o.zValue = *v;
-    }
-    return o;
-}
-
-MirrorOptions mirrorOptions(const Arguments& a, char separator)
-{
-    MirrorOptions o;
-    o.decimalSeparator = separator;
-    o.x = a.has("--x");
-    o.y = a.has("--y");
-    o.g02ToG03 = a.has("--g02-g03");
-    o.g03ToG02 = a.has("--g03-g02");
-    o.g41ToG42 = a.has("--g41-g42");
-    o.g42ToG41 = a.has("--g42-g41");
-    o.plus = a.has("--plus");
-    o.arcCentres = a.has("--arc-centres");
-    return o;
-}
-
-ArcsOptions arcsOptions(const Arguments& a, char separator)
-{
-    ArcsOptions o;
-    o.decimalSeparator = separator;
-    o.direction = exactlyOne(a, {"--absolute", "--incremental"}) == 0 ? ArcsOptions::Direction::Absolute
-                                                                      : ArcsOptions::Direction::Incremental;
-    o.plus = a.has("--plus");
-    o.planes = a.has("--planes");
-    return o;
-}
-
-FunctionMeaning functionMeaning(const Arguments& a, char separator)
+FunctionMeaning functionMeaning(const Arguments& a)
 {
     if (a.function == "translate")
-        return meaningOf(translateOptions(a, separator));
+        return meaningOf(translateOptions(a, {}));
     if (a.function == "mirror")
-        return meaningOf(mirrorOptions(a, separator));
+        return meaningOf(mirrorOptions(a, {}));
     if (a.function == "arcs")
-        return meaningOf(arcsOptions(a, separator));
+        return meaningOf(arcsOptions(a, {}));
     return {};
-}
-
-std::unique_ptr<LineTool> makeTool(const Arguments& a, char separator)
-{
-    const std::string& f = a.function;
-    if (f == "spaces")
-        return std::make_unique<SpacesTool>(SpacesOptions {exactlyOne(a, {"--remove", "--add"}) == 1});
-    if (f == "renumber") {
-        RenumberOptions o;
-        if (auto v = a.value("--digits")) {
-            o.digitsOn = true;
-            o.width = wholeNumber("--digits", *v, 1, 100000000);
-        }
-        if (a.has("--start") || a.has("--step")) {
-            o.renumberOn = true;
-            if (auto v = a.value("--start"))
-                o.start = wholeNumber("--start", *v, 0, 100000000);
-            if (auto v = a.value("--step"))
-                o.step = wholeNumber("--step", *v, 1, 100000000);
-        }
-        return std::make_unique<RenumberTool>(o);
-    }
-    if (f == "replace")
-        return std::make_unique<ReplaceTool>(ReplaceOptions {a.required("--find"), a.required("--with")});
-    if (f == "delete") {
-        DeleteOptions o;
-        o.find = a.required("--find");
-        o.mode = exactlyOne(a, {"--text", "--lines"}) == 0 ? DeleteOptions::Mode::Text : DeleteOptions::Mode::Lines;
-        return std::make_unique<DeleteTool>(o);
-    }
-    if (f == "comment")
-        return std::make_unique<CommentTool>(
-            CommentOptions {a.required("--find"), a.required("--open"), a.required("--close")});
-    if (f == "insert") {
-        InsertOptions o;
-        o.find = a.required("--find");
-        o.text = a.required("--text");
-        o.mode = exactlyOne(a, {"--at-end", "--before", "--after"}) + 1;
-        return std::make_unique<InsertTool>(o);
-    }
-    if (f == "translate") {
-        const TranslateOptions o = translateOptions(a, separator);
-        if (!hasTranslationValue(o))
-            throw UsageError {std::string(kTranslationNeedsAValue)};
-        return std::make_unique<TranslateTool>(o);
-    }
-    if (f == "mirror")
-        return std::make_unique<MirrorTool>(mirrorOptions(a, separator));
-    if (f == "arcs")
-        return std::make_unique<ArcsTool>(arcsOptions(a, separator));
-    return nullptr;
-}
-
-std::optional<LineEdit> lineEdit(const Arguments& a)
-{
-    if (!isLineCommand(a.function))
-        return std::nullopt;
-    LineEdit e;
-    e.command = a.function == "edit-line" ? LineCommand::Edit
-        : a.function == "insert-line"     ? LineCommand::Insert
-                                          : LineCommand::Delete;
-    e.row = lineRow(a.required("--line"));
-    if (e.command == LineCommand::Edit)
-        e.text = a.required("--text");
-    return e;
 }
 
 PlotOptions plotOptions(const Arguments& a)
@@ -340,28 +223,19 @@ int runBatch(const Arguments& a)
     if (a.function == "info")
         return writeInfo(a, c);
 
-    const std::optional<LineEdit> edit = lineEdit(a);
-    std::unique_ptr<LineTool> tool;
-    if (!edit)
-        tool = makeTool(a, c.decimalSeparator);
+    // Every option is checked before the file is read.
+    checkCall(a);
     const BusErrorGuard guard(c.file);
     // A failed run writes nothing, so the text needs no snapshot to go back to.
     Document doc {loadInput(c.file), UndoRing(UndoRing::NoSnapshots {}), History()};
     const bool verifying = a.has("--verify");
     // The lines before the run, for --verify: a copy of the list, not of the bytes.
     const ProgramText before = verifying ? doc.text : ProgramText();
-    RunResult result;
-    if (edit) {
-        result = runEdit(doc, historyTag(edit->command), [&](ProgramText& text) {
-            return applyLineCommand(text, edit->command, edit->row, edit->text).description;
-        });
-    } else {
-        // Nobody can cancel here: asking at every line would cost more than some tools.
-        struct Quiet : RunObserver {
-            long long linesPerCall() const override { return LLONG_MAX; }
-        } quiet;
-        result = runFunction(doc, *tool, c.range, quiet);
-    }
+    // Nobody can cancel here: asking at every line would cost more than some tools.
+    struct Quiet : RunObserver {
+        long long linesPerCall() const override { return LLONG_MAX; }
+    } quiet;
+    const RunResult result = runCall(doc, a, CallReading {}, quiet);
     if (result.status == RunResult::Status::Failed) {
         std::fprintf(stderr, "torvel-batch: line %lld: %s\n", result.line, result.message.c_str());
         return 1;
@@ -380,7 +254,7 @@ int runBatch(const Arguments& a)
         std::fwrite(block.data(), 1, block.size(), stderr);
     }
     if (verifying)
-        return reportFindings(before, doc.text, functionMeaning(a, c.decimalSeparator), c.range);
+        return reportFindings(before, doc.text, functionMeaning(a), c.range);
     return 0;
 }
 

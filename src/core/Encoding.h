@@ -12,6 +12,11 @@ namespace torvel {
 
 // Strict UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
+// No byte above 127.
+bool isAscii(std::string_view bytes);
+// How the window shows a program file's bytes: as UTF-8 when they are valid UTF-8 and use
+// it (a byte above 127), otherwise as Windows-1252.
+inline bool showsBytesAsUtf8(std::string_view bytes) { return !isAscii(bytes) && isValidUtf8(bytes); }
 
 // Every byte becomes one character; the five bytes Windows-1252 leaves
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+0081 etc., so the
@@ -29,6 +34,9 @@ std::string toDisplayUtf8(std::string_view bytes, bool utf8);
 // A text typed in a dialog (UTF-8) turned into the file's bytes; nullopt when a
 // character has no Windows-1252 byte or the text is not valid UTF-8.
 std::optional<std::string> fromDisplayUtf8(std::string_view utf8, bool utf8Mode);
+// The same, keeping the UTF-8 bytes themselves where it gives nothing: a character the
+// file's code page cannot hold is kept rather than dropped.
+std::string typedToProgram(std::string_view utf8, bool utf8Mode);
 
 // Length of the UTF-8 sequence that starts with this byte (1 for ASCII and for
 // bytes that cannot start a sequence).

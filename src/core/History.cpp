@@ -1,5 +1,7 @@
 #include "core/History.h"
 
+#include <algorithm>
+
 namespace torvel {
 
 std::vector<std::string> descriptionLines(std::string_view description)
@@ -18,8 +20,9 @@ std::vector<std::string> descriptionLines(std::string_view description)
     return lines;
 }
 
-int History::record(std::string_view tag, std::string_view description)
+int History::record(std::string_view tag, std::string_view description, const FunctionCall& call)
 {
+    calls_.push_back({call, false});
     if (items_.empty())
         items_.emplace_back(kAllFunctions);
     const int k = static_cast<int>(items_.size());
@@ -30,6 +33,25 @@ int History::record(std::string_view tag, std::string_view description)
     log_.push_back("[Fim Função" + std::to_string(k) + "]");
     log_.emplace_back();
     return k;
+}
+
+void History::markLatestUndone()
+{
+    for (auto it = calls_.rbegin(); it != calls_.rend(); ++it) {
+        if (!it->undone) {
+            it->undone = true;
+            return;
+        }
+    }
+}
+
+std::vector<FunctionCall> History::callsFrom(int k) const
+{
+    std::vector<FunctionCall> out;
+    for (size_t i = static_cast<size_t>(std::max(k, 1)) - 1; i < calls_.size(); ++i)
+        if (!calls_[i].undone && !calls_[i].call.empty())
+            out.push_back(calls_[i].call);
+    return out;
 }
 
 std::vector<std::string> History::viewerLines(int selectedIndex) const

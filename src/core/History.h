@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FunctionCall.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,11 +16,21 @@ public:
 
     // Historico: adds "k-tag" to the list (after "Todas Funções" when the list
     // was empty) and the block "[Funçãok]", description lines, "[Fim Funçãok]", "".
-    // Returns k.
-    int record(std::string_view tag, std::string_view description);
+    // The entry keeps `call`, so that the function can be run again. Returns k.
+    int record(std::string_view tag, std::string_view description, const FunctionCall& call = {});
 
-    void clearList() { items_.clear(); }
+    void clearList()
+    {
+        items_.clear();
+        calls_.clear();
+    }
     void clearLog() { log_.clear(); }
+
+    // The latest function not yet undone has been undone: a recipe leaves it out.
+    void markLatestUndone();
+    // The calls of the functions recorded from list item k on (below 1: all of them), in
+    // order, without those undone since.
+    std::vector<FunctionCall> callsFrom(int k) const;
 
     const std::vector<std::string>& items() const { return items_; }
     const std::vector<std::string>& log() const { return log_; }
@@ -34,6 +46,11 @@ public:
 private:
     std::vector<std::string> items_;
     std::vector<std::string> log_;
+    struct Recorded {
+        FunctionCall call;
+        bool undone = false;
+    };
+    std::vector<Recorded> calls_; // one per list item after "Todas Funções"
 };
 
 // Splits a description at its CR LF breaks (a final break leaves an empty line).

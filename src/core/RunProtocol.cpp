@@ -118,7 +118,7 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
 
 } // namespace
 
-RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObserver& observer)
+RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObserver& observer, const FunctionCall& call)
 {
     RunResult result;
     doc.undo.store(doc.text);
@@ -145,17 +145,29 @@ RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObse
         doc.undo.undo(doc.text);
         throw;
     }
-    result.historyNumber = doc.history.record(tool.tag(), result.description);
+    result.historyNumber = doc.history.record(tool.tag(), result.description, call);
     return result;
 }
 
-RunResult runEdit(Document& doc, std::string_view tag, const std::function<std::string(ProgramText&)>& edit)
+RunResult runEdit(Document& doc, std::string_view tag, const std::function<std::string(ProgramText&)>& edit,
+    const FunctionCall& call)
 {
     RunResult result;
     doc.undo.store(doc.text);
     result.description = edit(doc.text);
-    result.historyNumber = doc.history.record(tag, result.description);
+    result.historyNumber = doc.history.record(tag, result.description, call);
     return result;
+}
+
+bool undoFunction(Document& doc)
+{
+    // Every recorded function holds one snapshot, so a snapshot given back is the latest
+    // function's; an undo that finds none undoes nothing.
+    const bool hadSnapshot = doc.undo.index() > 0 && doc.undo.slotOccupied(doc.undo.index());
+    const bool changed = doc.undo.undo(doc.text);
+    if (hadSnapshot)
+        doc.history.markLatestUndone();
+    return changed;
 }
 
 } // namespace torvel

@@ -49,15 +49,22 @@ struct RunResult {
     std::string description; // the description text built by the run
     std::string message; // the error text when Failed
     long long line = 0; // 1-based line of the failure
+    long long caretRow = 0; // a line command's: where the caret goes (1-based)
 };
 
 // Snapshot, range header and description, the line loop with the write-back
 // rule, and the history entry. Cancel and conversion errors give the snapshot
 // back, step the undo index back and record nothing; so does running out of
-// memory, whose std::bad_alloc then goes on to the caller.
-RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObserver& observer);
+// memory, whose std::bad_alloc then goes on to the caller. The history entry keeps `call`.
+RunResult runFunction(
+    Document& doc, LineTool& tool, const Range& range, RunObserver& observer, const FunctionCall& call = {});
 
 // A function without range or loop (the line commands): snapshot, edit, history entry.
-RunResult runEdit(Document& doc, std::string_view tag, const std::function<std::string(ProgramText&)>& edit);
+RunResult runEdit(Document& doc, std::string_view tag, const std::function<std::string(ProgramText&)>& edit,
+    const FunctionCall& call = {});
+
+// The user's undo (Del_undo): the text before the latest function comes back, and that
+// function is left out of the recipes saved from now on. Returns whether the text changed.
+bool undoFunction(Document& doc);
 
 } // namespace torvel

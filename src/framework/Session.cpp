@@ -25,14 +25,12 @@ QString Session::toDisplay(std::string_view bytes) const
 std::string Session::toProgramBytes(const QString& typed) const
 {
     const QByteArray utf8 = typed.toUtf8();
-    auto bytes = torvel::fromDisplayUtf8(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), utf8_);
-    // A character the file's code page cannot hold is kept as UTF-8 rather than dropped.
-    return bytes ? *bytes : std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
+    return torvel::typedToProgram(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), utf8_);
 }
 
 void Session::undo()
 {
-    const bool changed = doc_.undo.undo(doc_.text);
+    const bool changed = torvel::undoFunction(doc_);
     if (changed)
         emit textChanged();
     emit undoAvailabilityChanged(doc_.undo.buttonEnabled());

@@ -34,11 +34,11 @@ std::string usageErrorOf(const std::vector<std::string>& args)
     const Argv command(args);
     try {
         const Arguments a = parseArguments(command.argc(), command.argv());
-        const CommonOptions c = commonOptions(a);
+        commonOptions(a);
         if (a.function == "plot")
             plotOptions(a);
-        else if (!isReport(a.function) && !lineEdit(a))
-            makeTool(a, c.decimalSeparator);
+        else if (!isReport(a.function) && !lineEdit(a, {}))
+            makeTool(a, {});
     } catch (const UsageError& e) {
         return e.message;
     }
@@ -148,17 +148,17 @@ TEST(Arguments, HelpAndVersionOnlyWhereAnOptionStands)
 TEST(Arguments, LineCommandsTakeTheirRowAndText)
 {
     const Argv edit({"edit-line", "--line", "99999999999999999999", "--text", "M30", "p.nc"});
-    const auto e = lineEdit(parseArguments(edit.argc(), edit.argv()));
+    const auto e = lineEdit(parseArguments(edit.argc(), edit.argv()), {});
     ASSERT_TRUE(e);
     EXPECT_EQ(e->command, LineCommand::Edit);
     EXPECT_EQ(e->row, LLONG_MAX); // past the end: the last line
     EXPECT_EQ(e->text, "M30");
     const Argv insert({"insert-line", "--line", "3", "p.nc"});
-    EXPECT_EQ(lineEdit(parseArguments(insert.argc(), insert.argv()))->command, LineCommand::Insert);
+    EXPECT_EQ(lineEdit(parseArguments(insert.argc(), insert.argv()), {})->command, LineCommand::Insert);
     const Argv remove({"delete-line", "--line", "3", "p.nc"});
-    EXPECT_EQ(lineEdit(parseArguments(remove.argc(), remove.argv()))->command, LineCommand::Delete);
+    EXPECT_EQ(lineEdit(parseArguments(remove.argc(), remove.argv()), {})->command, LineCommand::Delete);
     const Argv spaces({"spaces", "--add", "p.nc"});
-    EXPECT_FALSE(lineEdit(parseArguments(spaces.argc(), spaces.argv())));
+    EXPECT_FALSE(lineEdit(parseArguments(spaces.argc(), spaces.argv()), {}));
 }
 
 } // namespace
