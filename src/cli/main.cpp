@@ -1,11 +1,14 @@
-// torvel-batch: one editor function applied to a program file, without the window.
+// torvel-batch: one editor function applied to a program file, or a recipe of them to many
+// files, without the window.
 
 #include "cli/Arguments.h"
 #include "cli/BatchFunctions.h"
+#include "cli/RecipeRun.h"
 
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <string_view>
 
 int main(int argc, char** argv)
 {
@@ -21,6 +24,8 @@ int main(int argc, char** argv)
         case Request::Run:
             break;
         }
+        if (argc > 1 && std::string_view(argv[1]) == "run")
+            return runRecipe(recipeRunOptions(argc, argv));
         return runBatch(parseArguments(argc, argv));
     } catch (const UsageError& e) {
         std::fprintf(stderr, "torvel-batch: %s\n", e.message.c_str());

@@ -4,12 +4,14 @@
 #include "core/ProgramText.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <string_view>
 #include <vector>
 #include <dirent.h>
@@ -130,7 +132,8 @@ volatile sig_atomic_t holding = 0;
 volatile sig_atomic_t held = 0;
 struct sigaction previous[kCount];
 bool installed[kCount];
-bool busy = false;
+// Saves may run on several threads at once (torvel-batch run); one of them holds the slot.
+std::atomic<bool> busy {false};
 
 void restore(int sig)
 {
@@ -169,9 +172,8 @@ sigset_t blocked()
 // `owner` tells whether this file holds the one slot (a second save at once has none).
 int create(std::string& templ, bool& owner)
 {
-    owner = !busy && templ.size() < sizeof path;
+    owner = templ.size() < sizeof path && !busy.exchange(true);
     if (owner) {
-        busy = true;
         struct sigaction action { };
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
@@ -210,6 +212,17 @@ void release()
 }
 
 } // namespace tempsignals
+
+// The process's file mode mask. It can only be read by setting it, so two threads reading
+// it at once could leave it cleared: they take turns.
+mode_t currentUmask()
+{
+    static std::mutex reading;
+    const std::lock_guard lock(reading);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
 
 } // namespace
 
@@ -357,9 +370,7 @@ AtomicFile::AtomicFile(const std::string& path, SyncMode sync)
         inPlace_ = st.st_nlink > 1;
         mode_ = st.st_mode & 07777;
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode_ = 0666 & ~mask;
+        mode_ = 0666 & ~currentUmask();
     }
     const size_t slash = target_.rfind('/');
     dir_ = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
@@ -496,20 +507,39 @@ void AtomicFile::commit()
         writeInPlace();
     }
     dropTemp();
-    removeStaleTemps();
+    if (sweeps_)
+        removeStaleTemps(dir_);
 }
 
-void AtomicFile::removeStaleTemps() const
+bool writeNewFile(const std::string& path, const char* data, size_t size)
 {
-    // What a save killed outright (SIGKILL, a crash) left behind. Should one still be in
-    // use by another save, that save keeps it open and falls back to an in-place write.
-    DIR* dir = ::opendir(dir_.empty() ? "." : dir_.c_str());
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    // The mode of a new file, as creating it by name would give it.
+    Fd fd(::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (fd.get() < 0)
+        return false;
+    if (!writeAll(fd.get(), data, size))
+        throw FileError::streamWrite();
+    // Naming it through /proc needs no privilege, unlike naming the descriptor itself.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd.get());
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+void removeStaleTemps(const std::string& folder)
+{
+    // Should one still be in use by another save, that save keeps it open and falls back to
+    // an in-place write.
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir)
         return;
     const time_t before = std::time(nullptr) - 60;
+    constexpr std::string_view kMark = ".torvel-";
     while (const dirent* entry = ::readdir(dir)) {
+        // ".NAME.torvel-XXXXXX", as AtomicFile names them.
         const std::string_view name = entry->d_name;
-        if (name.size() != tempPrefix_.size() + 6 || name.substr(0, tempPrefix_.size()) != tempPrefix_)
+        if (name.size() < 1 + kMark.size() + 6 || name[0] != '.'
+            || name.substr(name.size() - 6 - kMark.size(), kMark.size()) != kMark)
             continue;
         struct stat st { };
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)

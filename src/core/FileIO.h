@@ -49,6 +49,9 @@ public:
     void write(const char* data, size_t size);
     void write(const iovec* pieces, int count);
     void commit();
+    // Many saves into one folder leave the sweep for what killed saves left behind to one
+    // call of removeStaleTemps at their end, instead of reading the folder at every save.
+    void skipStaleTempSweep() { sweeps_ = false; }
 
 private:
     [[noreturn]] void refuse();
@@ -56,7 +59,6 @@ private:
     bool renameOver();
     void writeInPlace();
     void dropTemp();
-    void removeStaleTemps() const;
 
     std::string path_, target_, dir_, tempPrefix_, temp_;
     int fd_ = -1; // the temporary file, or the device written as it is
@@ -66,10 +68,22 @@ private:
     bool exists_ = false;
     bool inPlace_ = false;
     bool ownsSignals_ = false;
+    bool sweeps_ = true;
     SyncMode sync_;
     unsigned mode_ = 0;
     unsigned long long size_ = 0;
 };
+
+// Writes a file that does not exist yet, whole or not at all: its bytes go into an unnamed
+// file in the target's folder, which is then given its name. Cheaper than AtomicFile, which
+// takes two names in the folder. False, with nothing written, where that cannot be done
+// (the name is taken, the file system has no unnamed files); the caller then uses
+// AtomicFile. Throws FileError "Stream write error" when the bytes cannot be written.
+bool writeNewFile(const std::string& path, const char* data, size_t size);
+
+// Removes from `folder` the temporary files that saves killed outright (SIGKILL, a crash)
+// left there a minute or more ago.
+void removeStaleTemps(const std::string& folder);
 
 // Replaces `path` as AtomicFile does. On failure the old file is untouched and
 // FileError "Cannot create file %s." (or "Stream write error") is thrown.

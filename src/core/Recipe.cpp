@@ -42,7 +42,7 @@ FunctionCall readStep(std::string_view line)
     if (words.empty())
         return {};
     FunctionCall call = parseCall(words);
-    if (isListing(call.function))
+    if (isReport(call.function))
         throw UsageError {call.function + " changes no program and has no place in a recipe",
             call.function + " não altera o programa e não cabe numa receita"};
     checkCall(call);
