@@ -508,7 +508,7 @@ void AtomicFile::commit()
     }
     dropTemp();
     if (sweeps_)
-        removeStaleTemps(dir_);
+        removeStaleTemps(dir_, tempPrefix_);
 }
 
 bool writeNewFile(const std::string& path, const char* data, size_t size)
@@ -526,7 +526,7 @@ bool writeNewFile(const std::string& path, const char* data, size_t size)
     return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
-void removeStaleTemps(const std::string& folder)
+void removeStaleTemps(const std::string& folder, std::string_view prefix)
 {
     // Should one still be in use by another save, that save keeps it open and falls back to
     // an in-place write.
@@ -539,7 +539,8 @@ void removeStaleTemps(const std::string& folder)
         // ".NAME.torvel-XXXXXX", as AtomicFile names them.
         const std::string_view name = entry->d_name;
         if (name.size() < 1 + kMark.size() + 6 || name[0] != '.'
-            || name.substr(name.size() - 6 - kMark.size(), kMark.size()) != kMark)
+            || name.substr(name.size() - 6 - kMark.size(), kMark.size()) != kMark
+            || (!prefix.empty() && (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix)))
             continue;
         struct stat st { };
         if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)

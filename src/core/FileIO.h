@@ -82,8 +82,9 @@ private:
 bool writeNewFile(const std::string& path, const char* data, size_t size);
 
 // Removes from `folder` the temporary files that saves killed outright (SIGKILL, a crash)
-// left there a minute or more ago.
-void removeStaleTemps(const std::string& folder);
+// left there a minute or more ago: those whose names start with `prefix` (".NAME.torvel-",
+// one file's), or every file's when it is empty.
+void removeStaleTemps(const std::string& folder, std::string_view prefix = {});
 
 // Replaces `path` as AtomicFile does. On failure the old file is untouched and
 // FileError "Cannot create file %s." (or "Stream write error") is thrown.

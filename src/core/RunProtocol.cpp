@@ -118,7 +118,8 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
 
 } // namespace
 
-RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObserver& observer, const FunctionCall& call)
+RunResult runFunction(
+    Document& doc, LineTool& tool, const Range& range, RunObserver& observer, const FunctionCall& call)
 {
     RunResult result;
     doc.undo.store(doc.text);
@@ -149,8 +150,8 @@ RunResult runFunction(Document& doc, LineTool& tool, const Range& range, RunObse
     return result;
 }
 
-RunResult runEdit(Document& doc, std::string_view tag, const std::function<std::string(ProgramText&)>& edit,
-    const FunctionCall& call)
+RunResult runEdit(
+    Document& doc, std::string_view tag, const std::function<std::string(ProgramText&)>& edit, const FunctionCall& call)
 {
     RunResult result;
     doc.undo.store(doc.text);

@@ -21,9 +21,9 @@ const char* const kSteps[] = {
     "comment --find M08 --open '(' --close ')'",
     "insert --find T1 --text 'M08' --after",
     "delete --find M09 --lines --from 2 --to 400",
-    "translate --x 1.25 --z -0.5 --plus",
+    "translate --x 1.25 --z -0.5 --plus --from 1 --to 7", // the plasma program has X1,25 on line 8
     "mirror --y --g02-g03 --g03-g02",
-    "arcs --absolute",
+    "arcs --absolute --from 1 --to 7",
     "edit-line --line 2 --text '(EDITADO)'",
     "insert-line --line 3",
     "delete-line --line 4",
@@ -85,8 +85,9 @@ TEST(RecipeRun, AFailingFileIsLeftAsItWasAndTheOthersGoOn)
     const BatchOutcome o = runBatch(args);
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, "11 changed, 1 unchanged, 2 failed\n");
-    EXPECT_NE(o.err.find(dir + "/p7.nc: line 2: '1,2,3' is not a valid floating point value (recipe line 3, "
-                             "translate)\n"),
+    EXPECT_NE(o.err.find(dir
+                  + "/p7.nc: line 2: '1,2,3' is not a valid floating point value (recipe line 3, "
+                    "translate)\n"),
         std::string::npos)
         << o.err;
     EXPECT_NE(o.err.find(dir + "/missing.nc: Cannot open file " + dir + "/missing.nc.\n"), std::string::npos) << o.err;
@@ -126,8 +127,9 @@ TEST(RecipeRun, BadRecipesAndUsageStopEverythingWithStatusTwo)
         {{"run", dir + "/ok.txt", "--in-place", "-"}, "torvel-batch: run cannot read standard input\n"},
         {{"run", dir + "/ok.txt", "--verbose", "--in-place", p}, "torvel-batch: unknown option '--verbose' for run\n"},
         {{"run", dir + "/v2.txt", "--in-place", p},
-            "torvel-batch: " + dir + "/v2.txt: line 1: recipe version '2' is not known (this version reads '# torvel "
-                "recipe 1')\n"},
+            "torvel-batch: " + dir
+                + "/v2.txt: line 1: recipe version '2' is not known (this version reads '# torvel "
+                  "recipe 1')\n"},
         {{"run", dir + "/bad.txt", "--in-place", p},
             "torvel-batch: " + dir + "/bad.txt: line 4: unknown option '--z' for mirror\n"},
         {{"run", dir + "/nope.txt", "--in-place", p}, "torvel-batch: Cannot open file " + dir + "/nope.txt.\n"},

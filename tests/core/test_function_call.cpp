@@ -21,8 +21,8 @@ std::string usageErrorOf(const std::string& line)
 
 TEST(FunctionCall, WordsSurviveQuotingAsAShellReadsThem)
 {
-    const std::string words[] = {"", "G01 ", "it's", "a\nb\r", "#100", "(", "ç", "$HOME", "tab\tx", std::string("\x01", 1)
-        + "7", "back\\slash", "-0.5", "~user", "*.nc", "\"quoted\""};
+    const std::string words[] = {"", "G01 ", "it's", "a\nb\r", "#100", "(", "ç", "$HOME", "tab\tx",
+        std::string("\x01", 1) + "7", "back\\slash", "-0.5", "~user", "*.nc", "\"quoted\""};
     for (const std::string& w : words) {
         const auto back = shellWords("replace --find " + shellQuoted(w));
         ASSERT_EQ(back.size(), 3U) << shellQuoted(w);
@@ -89,7 +89,8 @@ TEST(FunctionCall, EveryFunctionReadsBackToItsOwnLine)
         EXPECT_EQ(usageErrorOf(line), "") << line;
     }
     // Options in any order, the later of two wins: written in the table's order.
-    EXPECT_EQ(callLine(parseCall(shellWords("translate --plus --z 1 --x 2 --z -0.5"))), "translate --x 2 --z -0.5 --plus");
+    EXPECT_EQ(
+        callLine(parseCall(shellWords("translate --plus --z 1 --x 2 --z -0.5"))), "translate --x 2 --z -0.5 --plus");
 }
 
 TEST(FunctionCall, WrongCallsSayWhatIsWrong)
@@ -111,7 +112,7 @@ TEST(FunctionCall, WrongCallsSayWhatIsWrong)
             "--digits aceita um número inteiro de 1 a 100000000, não '0'"},
         {"insert-line --line x", "--line takes a whole number from 1, not 'x'",
             "--line aceita um número inteiro a partir de 1, não 'x'"},
-        {"mirror --x --decimal-separator ;", "--decimal-separator takes '.' or ','",
+        {"mirror --x --decimal-separator ';'", "--decimal-separator takes '.' or ','",
             "--decimal-separator aceita '.' ou ','"},
         {"translate --x ' '", "Favor preencher os campos com o valor da translação.",
             "Favor preencher os campos com o valor da translação."},
