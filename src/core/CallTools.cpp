@@ -213,6 +213,144 @@ RunResult runCall(Document& doc, const FunctionCall& call, const CallReading& re
     return runFunction(doc, *tool, range, observer, call);
 }
 
+// ---------------------------------------------------------------- back from a tool to its call
+
+namespace {
+
+FunctionCall callNamed(const char* function, std::initializer_list<std::pair<const char*, std::string>> values,
+    std::initializer_list<const char*> flags)
+{
+    FunctionCall call;
+    call.function = function;
+    for (const auto& [name, value] : values)
+        call.values[name] = value;
+    for (const char* flag : flags)
+        call.flags.insert(flag);
+    return call;
+}
+
+// Axis values are kept with '.', the separator named beside them, so that a recipe reads
+// the same under any locale.
+void addSeparator(FunctionCall& call, char separator)
+{
+    if (separator != '.')
+        call.values["--decimal-separator"] = std::string(1, separator);
+}
+
+constexpr const char* kTextOptions[] = {"--find", "--with", "--text", "--open", "--close", "--x", "--y", "--z"};
+
+} // namespace
+
+FunctionCall SpacesTool::call() const { return callNamed("spaces", {}, {options_.add ? "--add" : "--remove"}); }
+
+FunctionCall RenumberTool::call() const
+{
+    FunctionCall c = callNamed("renumber", {}, {});
+    if (options_.renumberOn) {
+        c.values["--start"] = std::to_string(options_.start);
+        c.values["--step"] = std::to_string(options_.step);
+    }
+    if (options_.digitsOn)
+        c.values["--digits"] = std::to_string(options_.width);
+    return c;
+}
+
+FunctionCall ReplaceTool::call() const
+{
+    return callNamed("replace", {{"--find", options_.find}, {"--with", options_.with}}, {});
+}
+
+FunctionCall DeleteTool::call() const
+{
+    return callNamed(
+        "delete", {{"--find", options_.find}}, {options_.mode == DeleteOptions::Mode::Lines ? "--lines" : "--text"});
+}
+
+FunctionCall CommentTool::call() const
+{
+    return callNamed(
+        "comment", {{"--find", options_.find}, {"--open", options_.open}, {"--close", options_.close}}, {});
+}
+
+FunctionCall InsertTool::call() const
+{
+    static constexpr const char* kModes[] = {"--at-end", "--before", "--after"};
+    return callNamed("insert", {{"--find", options_.find}, {"--text", options_.text}},
+        {kModes[std::clamp(options_.mode, 1, 3) - 1]});
+}
+
+FunctionCall TranslateTool::call() const
+{
+    FunctionCall c = callNamed("translate", {}, {});
+    const auto axis = [&](const char* name, bool ticked, std::string value) {
+        if (!ticked)
+            return;
+        std::replace(value.begin(), value.end(), options_.decimalSeparator, '.');
+        c.values[name] = value;
+    };
+    axis("--x", options_.x, options_.xValue);
+    axis("--y", options_.y, options_.yValue);
+    axis("--z", options_.z, options_.zValue);
+    if (options_.plus)
+        c.flags.insert("--plus");
+    if (options_.followModes)
+        c.flags.insert("--follow-modes");
+    addSeparator(c, options_.decimalSeparator);
+    return c;
+}
+
+FunctionCall MirrorTool::call() const
+{
+    FunctionCall c = callNamed("mirror", {}, {});
+    const std::pair<bool, const char*> boxes[]
+        = {{options_.x, "--x"}, {options_.y, "--y"}, {options_.g02ToG03, "--g02-g03"}, {options_.g03ToG02, "--g03-g02"},
+            {options_.g41ToG42, "--g41-g42"}, {options_.g42ToG41, "--g42-g41"}, {options_.plus, "--plus"},
+        {options_.arcCentres, "--arc-centres"}};
+    for (const auto& [ticked, name] : boxes)
+        if (ticked)
+            c.flags.insert(name);
+    addSeparator(c, options_.decimalSeparator);
+    return c;
+}
+
+FunctionCall ArcsTool::call() const
+{
+    FunctionCall c = callNamed(
+        "arcs", {}, {options_.direction == ArcsOptions::Direction::Incremental ? "--incremental" : "--absolute"});
+    if (options_.plus)
+        c.flags.insert("--plus");
+    if (options_.planes)
+        c.flags.insert("--planes");
+    addSeparator(c, options_.decimalSeparator);
+    return c;
+}
+
+FunctionCall recordedCall(const LineTool& tool, const Range& range, bool utf8Program)
+{
+    FunctionCall call = tool.call();
+    for (const char* option : kTextOptions)
+        if (const auto it = call.values.find(option); it != call.values.end())
+            it->second = toDisplayUtf8(it->second, utf8Program);
+    if (!call.empty() && !range.wholeFile) {
+        call.values["--from"] = std::to_string(range.first);
+        call.values["--to"] = std::to_string(range.last);
+    }
+    return call;
+}
+
+FunctionCall lineCommandCall(LineCommand command, long long row, std::string_view newText, bool utf8Program)
+{
+    const char* name = command == LineCommand::Edit ? "edit-line"
+        : command == LineCommand::Insert            ? "insert-line"
+                                                    : "delete-line";
+    FunctionCall call = callNamed(name, {{"--line", std::to_string(std::max(row, 1LL))}}, {});
+    if (command == LineCommand::Edit)
+        call.values["--text"] = toDisplayUtf8(newText, utf8Program);
+    return call;
+}
+
+// ---------------------------------------------------------------- numbers
+
 long long wholeNumber(const std::string& option, const std::string& text, long long low, long long high)
 {
     long long v = 0;

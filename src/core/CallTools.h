@@ -64,6 +64,13 @@ void checkCall(const FunctionCall& call);
 // row it acted on, after clamping. Throws UsageError before anything is touched.
 RunResult runCall(Document& doc, const FunctionCall& call, const CallReading& reading, RunObserver& observer);
 
+// What the history entry of a function run from the window keeps: the tool's call with its
+// texts turned from the program's bytes into the UTF-8 the user typed, and the range as
+// --from and --to. Read back with CallReading::forProgram, it builds the same tool.
+FunctionCall recordedCall(const LineTool& tool, const Range& range, bool utf8Program);
+// The same for a line command at `row`; `newText` (edit-line's) as the program's bytes.
+FunctionCall lineCommandCall(LineCommand command, long long row, std::string_view newText, bool utf8Program);
+
 // A whole number from `low` to `high`, or a usage error naming the option.
 long long wholeNumber(const std::string& option, const std::string& text, long long low, long long high);
 // The row of a line command (--line): a whole number from 1; a row past the end counts as

@@ -25,6 +25,7 @@ public:
     std::string tag() const override { return std::string(kCommentTag); }
     std::string progressCaption() const override;
     std::string describe() const override;
+    FunctionCall call() const override;
     LineAction apply(std::string_view line, std::string& out) override;
 
 private:

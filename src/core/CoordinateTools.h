@@ -44,6 +44,7 @@ public:
     std::string tag() const override;
     std::string progressCaption() const override;
     std::string describe() const override;
+    FunctionCall call() const override;
     bool readsLinesBefore() const override { return options_.followModes; }
     void readBefore(std::string_view line) override { modes_.read(line); }
     void begin() override { modes_.reset(); }
@@ -72,6 +73,7 @@ public:
     std::string tag() const override;
     std::string progressCaption() const override;
     std::string describe() const override;
+    FunctionCall call() const override;
     bool readsLinesBefore() const override { return options_.arcCentres; }
     void readBefore(std::string_view line) override { modes_.read(line); }
     void begin() override { modes_.reset(); }
@@ -105,6 +107,7 @@ public:
     std::string tag() const override;
     std::string progressCaption() const override;
     std::string describe() const override;
+    FunctionCall call() const override;
     void begin() override;
     bool readsLinesBefore() const override { return options_.planes; }
     void readBefore(std::string_view line) override;

@@ -26,6 +26,7 @@ public:
     std::string tag() const override { return std::string(kInsertTag); }
     std::string progressCaption() const override;
     std::string describe() const override;
+    FunctionCall call() const override;
     LineAction apply(std::string_view line, std::string& out) override;
 
 private:

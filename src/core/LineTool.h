@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FunctionCall.h"
+
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,9 @@ public:
     // The tool's own description lines, appended behind the range header
     // (lines separated by CR LF, no break after the last).
     virtual std::string describe() const = 0;
+    // The torvel-batch call that builds this tool, its texts as the program's bytes (see
+    // recordedCall); none for a tool no call builds.
+    virtual FunctionCall call() const { return {}; }
 
     // Whether the line handed to apply() is trimmed first.
     virtual bool trimsLine() const { return false; }

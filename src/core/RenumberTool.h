@@ -31,6 +31,7 @@ public:
     std::string tag() const override { return std::string(kRenumberTag); }
     std::string progressCaption() const override;
     std::string describe() const override;
+    FunctionCall call() const override;
     bool skipsBlankLines() const override { return true; }
     bool runsLoop() const override { return options_.digitsOn || options_.renumberOn; }
     void begin() override;

@@ -33,6 +33,7 @@ public:
     std::string tag() const override { return std::string(kSpacesTag); }
     std::string progressCaption() const override;
     std::string describe() const override;
+    FunctionCall call() const override;
     bool trimsLine() const override { return true; }
     LineAction apply(std::string_view line, std::string& out) override;
 

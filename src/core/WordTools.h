@@ -25,6 +25,7 @@ public:
     std::string tag() const override { return std::string(kReplaceTag); }
     std::string progressCaption() const override;
     std::string describe() const override;
+    FunctionCall call() const override;
     LineAction apply(std::string_view line, std::string& out) override;
 
 private:
@@ -49,6 +50,7 @@ public:
     std::string tag() const override { return std::string(kDeleteTag); }
     std::string progressCaption() const override;
     std::string describe() const override;
+    FunctionCall call() const override;
     bool trimsLine() const override { return options_.mode == DeleteOptions::Mode::Text; }
     bool removesLines() const override { return options_.mode == DeleteOptions::Mode::Lines; }
     LineAction apply(std::string_view line, std::string& out) override;

@@ -1,5 +1,7 @@
 #include "framework/ToolRunner.h"
 
+#include "core/CallTools.h"
+
 #include "framework/VerificationRunner.h"
 
 #include "framework/Gauge.h"
@@ -116,7 +118,8 @@ torvel::RunResult ToolRunner::run(
     torvel::RunResult result;
     QString failure;
     try {
-        result = torvel::runFunction(session_.document(), tool, range, observer);
+        const torvel::FunctionCall call = torvel::recordedCall(tool, range, session_.utf8Display());
+        result = torvel::runFunction(session_.document(), tool, range, observer, call);
         if (result.status == torvel::RunResult::Status::Failed)
             failure = session_.toDisplay(result.message) + QStringLiteral("\nLinha ") + QString::number(result.line);
     } catch (const std::bad_alloc&) {
@@ -190,17 +193,15 @@ void ToolRunner::scheduleCompact()
 
 torvel::RunResult ToolRunner::edit(torvel::LineCommand command, long long row, std::string_view newText)
 {
-    long long caretRow = 1;
-    torvel::RunResult result
-        = torvel::runEdit(session_.document(), torvel::historyTag(command), [&](torvel::ProgramText& text) {
-              torvel::LineCommandResult r = torvel::applyLineCommand(text, command, row, newText);
-              caretRow = r.caretRow;
-              return r.description;
-          });
+    // Through the call, so that the entry keeps the row the command acted on.
+    const bool utf8 = session_.utf8Display();
+    torvel::RunObserver unwatched;
+    const torvel::RunResult result = torvel::runCall(session_.document(),
+        torvel::lineCommandCall(command, row, newText, utf8), torvel::CallReading::forProgram(utf8), unwatched);
     scheduleCompact();
     session_.notifyHistoryChanged();
     session_.notifyTextChanged();
-    emit session_.followRequested(caretRow - 1);
+    emit session_.followRequested(result.caretRow - 1);
     session_.notifyUndoState();
     emit session_.viewFocusRequested();
     return result;

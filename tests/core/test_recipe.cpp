@@ -1,5 +1,12 @@
 #include "core/CallTools.h"
+#include "core/CommentTool.h"
+#include "core/CoordinateTools.h"
+#include "core/Encoding.h"
+#include "core/InsertTool.h"
 #include "core/Recipe.h"
+#include "core/RenumberTool.h"
+#include "core/SpacesTool.h"
+#include "core/WordTools.h"
 
 #include <gtest/gtest.h>
 
@@ -96,4 +103,55 @@ TEST(Recipe, RunsLikeItsFunctionsOneByOneAndStopsAtAFailure)
     EXPECT_EQ(r.failure.line, 2);
     EXPECT_EQ(r.failure.message, "'1,2,3' is not a valid floating point value");
     EXPECT_EQ(failing.text.text(), "G01Z1\r\nG01Z1,2,3"); // the first step stays applied
+}
+
+// What the window records for each kind of function, with the texts as a Windows-1252
+// program's bytes, the decimal comma and a range, saved as a recipe and read back, runs
+// the same tools: the same bytes and the same history descriptions.
+TEST(Recipe, SavedFromTheWindowRunsTheSameFunctions)
+{
+    const std::string program = "%\nN10 G01 X10,5 Y5 Z2 M08 (A\xC7O)\nN20 G02 X-3,5 Y0 I1 J-2,25\nN30 G41 M09\n"
+                                "N40 G03 X1 Y1 I0,5 J0\nN50 M30\n%";
+    const Range whole {};
+    const Range some {false, 2, 4};
+    const auto cp1252 = [](const std::string& s) { return typedToProgram(s, false); };
+    std::vector<std::pair<std::unique_ptr<LineTool>, Range>> tools;
+    tools.emplace_back(std::make_unique<SpacesTool>(SpacesOptions {true}), whole);
+    tools.emplace_back(std::make_unique<RenumberTool>(RenumberOptions {true, 4, true, 10, 5}), some);
+    tools.emplace_back(std::make_unique<ReplaceTool>(ReplaceOptions {cp1252("AÇO"), cp1252("AÇO 'INOX'")}), whole);
+    tools.emplace_back(std::make_unique<DeleteTool>(DeleteOptions {"M30", DeleteOptions::Mode::Lines}), whole);
+    tools.emplace_back(std::make_unique<CommentTool>(CommentOptions {"M08", "(", ")"}), whole);
+    tools.emplace_back(std::make_unique<InsertTool>(InsertOptions {"G41", cp1252("(COMPENSAÇÃO)"), 3}), whole);
+    TranslateOptions translate;
+    translate.x = translate.z = translate.plus = true;
+    translate.xValue = "1,25";
+    translate.zValue = "-0,5";
+    translate.decimalSeparator = ',';
+    tools.emplace_back(std::make_unique<TranslateTool>(translate), some);
+    MirrorOptions mirror;
+    mirror.y = mirror.g02ToG03 = mirror.g03ToG02 = true;
+    mirror.decimalSeparator = ',';
+    tools.emplace_back(std::make_unique<MirrorTool>(mirror), whole);
+    tools.emplace_back(std::make_unique<ArcsTool>(ArcsOptions {ArcsOptions::Direction::Absolute, true, ','}), whole);
+
+    Document window = documentOf(program);
+    RunObserver quiet;
+    for (auto& [tool, range] : tools)
+        ASSERT_EQ(
+            runFunction(window, *tool, range, quiet, recordedCall(*tool, range, false)).status, RunResult::Status::Done)
+            << tool->tag();
+    for (LineCommand command : {LineCommand::Edit, LineCommand::Insert, LineCommand::Delete})
+        runCall(window, lineCommandCall(command, 3, cp1252("G0 Z5 (SEGURANÇA)"), false), CallReading::forProgram(false),
+            quiet);
+
+    const std::string text = recipeText(window.history.callsFrom(0));
+    EXPECT_NE(text.find("replace --find AÇO --with 'AÇO '\\''INOX'\\'''\n"), std::string::npos) << text;
+    EXPECT_NE(
+        text.find("translate --x 1.25 --z -0.5 --plus --from 2 --to 4 --decimal-separator ,\n"), std::string::npos)
+        << text;
+    Document replayed = documentOf(program);
+    EXPECT_FALSE(applyRecipe(replayed, parseRecipe(text), false, quiet).failed());
+    EXPECT_EQ(replayed.text.text(), window.text.text());
+    EXPECT_EQ(replayed.history.log(), window.history.log());
+    EXPECT_EQ(recipeText(replayed.history.callsFrom(0)), text);
 }
