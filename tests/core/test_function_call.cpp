@@ -79,9 +79,9 @@ TEST(FunctionCall, EveryFunctionReadsBackToItsOwnLine)
         "edit-line --line 12 --text 'G0 Z50'",
         "insert-line --line 1",
         "delete-line --line 3",
-        "translate --x '' --z -0.5 --plus --decimal-separator ,",
-        "mirror --x --y --g02-g03 --g03-g02 --g41-g42 --g42-g41 --plus",
-        "arcs --incremental --plus --from 1 --to 100000000",
+        "translate --x '' --z -0.5 --plus --follow-modes --decimal-separator ,",
+        "mirror --x --y --g02-g03 --g03-g02 --g41-g42 --g42-g41 --plus --arc-centres",
+        "arcs --incremental --plus --planes --from 1 --to 100000000",
     };
     for (const std::string& line : lines) {
         const FunctionCall call = parseCall(shellWords(line));

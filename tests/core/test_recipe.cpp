@@ -129,7 +129,7 @@ TEST(Recipe, SavedFromTheWindowRunsTheSameFunctions)
     translate.decimalSeparator = ',';
     tools.emplace_back(std::make_unique<TranslateTool>(translate), some);
     MirrorOptions mirror;
-    mirror.y = mirror.g02ToG03 = mirror.g03ToG02 = true;
+    mirror.y = mirror.g02ToG03 = mirror.g03ToG02 = mirror.arcCentres = true;
     mirror.decimalSeparator = ',';
     tools.emplace_back(std::make_unique<MirrorTool>(mirror), whole);
     tools.emplace_back(std::make_unique<ArcsTool>(ArcsOptions {ArcsOptions::Direction::Absolute, true, ','}), whole);
