@@ -238,7 +238,7 @@ private:
         Document doc {
             ProgramText::fromFileBuffer(std::move(buffer), size), UndoRing(UndoRing::NoSnapshots {}), History()};
         Unwatched quiet;
-        const RecipeResult result = applyRecipe(doc, recipe_, showsBytesAsUtf8(before), quiet);
+        const RecipeResult result = applyRecipe(doc, recipe_, showsAsUtf8(doc.text), quiet);
         if (result.failed()) {
             const RecipeStep& step = recipe_[result.failedStep];
             failed(index,

@@ -1,7 +1,6 @@
 #include "core/Encoding.h"
 
 #include <array>
-#include <cstring>
 
 namespace torvel {
 
@@ -80,22 +79,6 @@ bool isValidUtf8(std::string_view bytes)
             return false;
     }
     return true;
-}
-
-bool isAscii(std::string_view bytes)
-{
-    // Eight bytes at a time: part programs are long and nearly always plain ASCII.
-    const char* p = bytes.data();
-    const char* end = p + bytes.size();
-    uint64_t any = 0;
-    for (; end - p >= 8; p += 8) {
-        uint64_t word;
-        std::memcpy(&word, p, 8);
-        any |= word;
-    }
-    for (; p < end; ++p)
-        any |= static_cast<unsigned char>(*p);
-    return (any & 0x8080808080808080ULL) == 0;
 }
 
 std::string windows1252ToUtf8(std::string_view bytes)

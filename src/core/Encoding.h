@@ -12,11 +12,6 @@ namespace torvel {
 
 // Strict UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
-// No byte above 127.
-bool isAscii(std::string_view bytes);
-// How the window shows a program file's bytes: as UTF-8 when they are valid UTF-8 and use
-// it (a byte above 127), otherwise as Windows-1252.
-inline bool showsBytesAsUtf8(std::string_view bytes) { return !isAscii(bytes) && isValidUtf8(bytes); }
 
 // Every byte becomes one character; the five bytes Windows-1252 leaves
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+0081 etc., so the
