@@ -389,6 +389,9 @@ void MainWindow::buildMenus()
     addItem(tools, "AbsolutoIncremental1", QStringLiteral("Absoluto / Incremental"), &MainWindow::convertArcCentres);
     addItem(tools, "Translao1", QStringLiteral("Translação"), &MainWindow::translateAxes);
     addItem(tools, "Espelhamento1", QStringLiteral("Espelhamento"), &MainWindow::mirrorAxes);
+    tools->addSeparator();
+    addItem(tools, "SalvarReceita1", QStringLiteral("Salvar Receita..."), &MainWindow::saveRecipe);
+    addItem(tools, "AplicarReceita1", QStringLiteral("Aplicar Receita..."), &MainWindow::applyRecipe);
 
     QMenu* settings = bar->addMenu(QStringLiteral("Configurações"));
     settings->setObjectName(QStringLiteral("Configuraes1"));
@@ -771,3 +774,5 @@ void MainWindow::editLine() { runTool(QStringLiteral("EditarLinha1")); }
 void MainWindow::convertArcCentres() { runTool(QStringLiteral("AbsolutoIncremental1")); }
 void MainWindow::translateAxes() { runTool(QStringLiteral("Translao1")); }
 void MainWindow::mirrorAxes() { runTool(QStringLiteral("Espelhamento1")); }
+void MainWindow::saveRecipe() { runTool(QStringLiteral("SalvarReceita1")); }
+void MainWindow::applyRecipe() { runTool(QStringLiteral("AplicarReceita1")); }

@@ -93,6 +93,8 @@ public:
     void convertArcCentres();
     void translateAxes();
     void mirrorAxes();
+    void saveRecipe();
+    void applyRecipe();
     // A click on a history item, or beside the items (-1).
     void selectHistoryItem(int index);
     void showSelectedHistory();

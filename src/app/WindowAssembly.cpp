@@ -19,6 +19,7 @@
 #include "tools/InsertInfoDialog.h"
 #include "tools/LineEditDialog.h"
 #include "tools/MirrorDialog.h"
+#include "tools/RecipeCommands.h"
 #include "tools/RenumberDialog.h"
 #include "tools/ReplaceDialog.h"
 #include "tools/SpacesDialog.h"
@@ -87,6 +88,12 @@ void assembleTools(MainWindow& window)
 
     auto* viewer = new HistoryViewer(session, &window);
     window.historyViewer = [viewer](int selectedIndex) { viewer->showFor(selectedIndex); };
+
+    // The menu saves every function applied; the viewer, those from the entry it shows.
+    auto* recipes = new RecipeCommands(session, *runner, &window);
+    window.setToolAction(QStringLiteral("SalvarReceita1"), [recipes, &window] { recipes->save(&window, 0); });
+    window.setToolAction(QStringLiteral("AplicarReceita1"), [recipes] { recipes->apply(); });
+    viewer->saveRecipe = [recipes](QWidget* parent, int fromIndex) { recipes->save(parent, fromIndex); };
 }
 
 } // namespace

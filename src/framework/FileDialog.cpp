@@ -33,3 +33,29 @@ QString FileDialog::saveFile(QWidget* parent, const QString& preset)
     return QFileDialog::getSaveFileName(parent, QStringLiteral("Salvar como"), preset, QString(), nullptr,
         QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
 }
+
+QString FileDialog::openRecipeFile(QWidget* parent, const QString& lastChosen)
+{
+    return recipeFile(parent, lastChosen, false);
+}
+
+QString FileDialog::saveRecipeFile(QWidget* parent, const QString& lastChosen)
+{
+    return recipeFile(parent, lastChosen, true);
+}
+
+QString FileDialog::recipeFile(QWidget* parent, const QString& lastChosen, bool save)
+{
+    if (hook())
+        return hook()(save ? QStringLiteral("save-recipe") : QStringLiteral("open-recipe"), lastChosen);
+    QFileDialog dialog(parent, save ? QStringLiteral("Salvar Receita") : QStringLiteral("Aplicar Receita"), lastChosen,
+        QStringLiteral("Receitas do Torvel (*.receita);;Todos os arquivos (*)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save)
+        dialog.setDefaultSuffix(QStringLiteral("receita"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}

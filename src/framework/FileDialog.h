@@ -16,9 +16,15 @@ public:
     // No filter, no overwrite question, name preset. Empty = cancelled.
     static QString saveFile(QWidget* parent, const QString& preset);
 
+    // Recipe files, with their own titles and a filter for them; the hook sees the kinds
+    // "open-recipe" and "save-recipe". Empty = cancelled.
+    static QString openRecipeFile(QWidget* parent, const QString& lastChosen);
+    static QString saveRecipeFile(QWidget* parent, const QString& lastChosen);
+
     using Hook = std::function<QString(const QString& kind, const QString& preset)>;
     static void setHook(Hook hook);
 
 private:
     static Hook& hook();
+    static QString recipeFile(QWidget* parent, const QString& lastChosen, bool save);
 };

@@ -47,11 +47,24 @@ HistoryViewer::HistoryViewer(Session& session, QWidget* parent)
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
+    saveRecipeButton_ = new QPushButton(QStringLiteral("&Salvar Receita..."), this);
+    saveRecipeButton_->setObjectName(QStringLiteral("btnSalvarReceita"));
+    saveRecipeButton_->setAccessibleName(QStringLiteral("Salvar Receita"));
+    // Enter keeps closing the viewer, as before the button was here.
+    saveRecipeButton_->setAutoDefault(false);
+    saveRecipeButton_->setToolTip(
+        QStringLiteral("Salva como receita a função mostrada e as aplicadas depois dela (ou todas)"));
+    connect(saveRecipeButton_, &QPushButton::clicked, this, [this] {
+        if (saveRecipe)
+            saveRecipe(this, selectedIndex_);
+    });
+
     closeButton_ = new QPushButton(QStringLiteral("Cancelar"), this);
     closeButton_->setObjectName(QStringLiteral("Button1"));
     connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(saveRecipeButton_);
     buttons->addStretch(1);
     buttons->addWidget(closeButton_);
     auto* column = new QVBoxLayout(this);

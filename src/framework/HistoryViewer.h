@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -17,6 +19,11 @@ public:
     void showFor(int selectedIndex);
 
     QPlainTextEdit* descriptionText() const { return text_; }
+    QPushButton* saveRecipeButton() const { return saveRecipeButton_; }
+
+    // "Salvar Receita...": writes the functions shown (the selected one and those after it,
+    // or all) as a recipe; the viewer is the parent of what it asks.
+    std::function<void(QWidget* parent, int fromIndex)> saveRecipe;
     QGroupBox* groupBox() const { return group_; }
 
 protected:
@@ -29,6 +36,7 @@ private:
     int selectedIndex_ = -1;
     QGroupBox* group_;
     QPlainTextEdit* text_;
+    QPushButton* saveRecipeButton_;
     QPushButton* closeButton_;
     bool placed_ = false;
 };

@@ -5,12 +5,14 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
 constexpr int kClientWidth = 492;
 constexpr int kClientHeight = 33;
 constexpr int kButtonWidth = 75;
+constexpr int kStepHeight = 24;
 } // namespace
 
 ProgressWindow::ProgressWindow(QWidget* mainWindow)
@@ -32,6 +34,11 @@ ProgressWindow::ProgressWindow(QWidget* mainWindow)
     cancelButton_->setObjectName(QStringLiteral("Button1"));
     cancelButton_->setGeometry(kClientWidth - kButtonWidth - 4, 4, kButtonWidth, kClientHeight - 8);
     connect(cancelButton_, &QPushButton::clicked, this, &QWidget::close);
+
+    stepLabel_ = new QLabel(this);
+    stepLabel_->setObjectName(QStringLiteral("LabelReceita"));
+    stepLabel_->setGeometry(6, 0, kClientWidth - 12, kStepHeight);
+    stepLabel_->hide();
 }
 
 void ProgressWindow::showForRun()
@@ -55,8 +62,34 @@ void ProgressWindow::centreOnMainWindow()
     move(frame.topLeft());
 }
 
+void ProgressWindow::setRecipeStep(const QString& text)
+{
+    const bool recipe = !text.isEmpty();
+    if (recipe != inRecipe_) {
+        inRecipe_ = recipe;
+        cancelButton_->setEnabled(true);
+        cancelButton_->setText(QStringLiteral("Cancelar"));
+        const int top = recipe ? kStepHeight : 0;
+        setFixedSize(kClientWidth, kClientHeight + top);
+        gauge_->move(0, top);
+        cancelButton_->move(cancelButton_->x(), top + 4);
+        stepLabel_->setVisible(recipe);
+    }
+    stepLabel_->setText(text);
+    stepLabel_->setAccessibleName(text);
+}
+
 void ProgressWindow::closeEvent(QCloseEvent* event)
 {
+    if (inRecipe_) {
+        event->ignore();
+        if (cancelFlag_)
+            return;
+        cancelFlag_ = true;
+        cancelButton_->setText(QStringLiteral("Parando..."));
+        cancelButton_->setEnabled(false);
+        return;
+    }
     stopRun();
     event->accept();
 }

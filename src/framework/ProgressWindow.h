@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class Gauge;
+class QLabel;
 class QPushButton;
 
 // The progress window of a run: a gauge with "Cancelar" over its right end.
@@ -21,6 +22,11 @@ public:
 
     // Shows the window in normal state with the flag keeping followMinimised quiet, then clears the flag.
     void showForRun();
+    // A recipe names the function in progress on a line above the gauge, and stops only
+    // between its functions: "Cancelar" then sets the flag and says the run will stop, and
+    // the window stays up until the function in progress is done. Empty: a single function.
+    void setRecipeStep(const QString& text);
+    QLabel* recipeStepLabel() const { return stepLabel_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -35,6 +41,8 @@ private:
     QWidget* mainWindow_;
     Gauge* gauge_;
     QPushButton* cancelButton_;
+    QLabel* stepLabel_;
     // Set after every run and while the window is being shown; cleared by a run.
     bool cancelFlag_ = true;
+    bool inRecipe_ = false;
 };

@@ -33,9 +33,13 @@ constexpr int kCompactDelayMs = 250;
 // and hands the cancel flag to the loop.
 class ToolRunner::Observer : public torvel::RunObserver {
 public:
-    Observer(ToolRunner& runner, bool refreshes)
+    // `title`, when given, stands for the tool's caption in the progress window; `cancels`
+    // false leaves the cancel flag for the caller to read between functions.
+    Observer(ToolRunner& runner, bool refreshes, const QString& title = {}, bool cancels = true)
         : runner_(runner)
         , refreshes_(refreshes)
+        , title_(title)
+        , cancels_(cancels)
     {
         lastPump_ = lastRefresh_ = Clock::now();
     }
@@ -43,7 +47,8 @@ public:
     void started(std::string_view caption, long long maximum) override
     {
         ProgressWindow* progress = runner_.progress_;
-        progress->setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+        progress->setWindowTitle(
+            title_.isEmpty() ? QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())) : title_);
         progress->gauge()->setMaxValue(maximum);
         progress->gauge()->setMinValue(0);
         progress->gauge()->setProgress(0);
@@ -60,7 +65,7 @@ public:
         }
         if (runner_.lineHook)
             runner_.lineHook(position);
-        return runner_.progress_->cancelFlag();
+        return cancels_ && runner_.progress_->cancelFlag();
     }
 
     long long linesPerCall() const override { return runner_.lineHook ? 1 : kLinesPerCall; }
@@ -88,6 +93,8 @@ private:
 
     ToolRunner& runner_;
     const bool refreshes_;
+    const QString title_;
+    const bool cancels_;
     long long calls_ = 0;
     long long position_ = 0;
     long long followRow_ = -1;
@@ -131,11 +138,7 @@ torvel::RunResult ToolRunner::run(
 
     switch (result.status) {
     case torvel::RunResult::Status::Done:
-        session_.notifyHistoryChanged();
-        session_.notifyTextChanged();
-        if (observer.followRow() >= 0)
-            emit session_.followRequested(observer.followRow());
-        session_.notifyUndoState();
+        showChanges(observer.followRow());
         finish(dialog);
         if (mainWindow_)
             mainWindow_->showMaximized();
@@ -161,6 +164,88 @@ torvel::RunResult ToolRunner::run(
         break;
     }
     return result;
+}
+
+torvel::RecipeResult ToolRunner::runRecipe(const torvel::Recipe& recipe)
+{
+    progress_->setRecipeStep(QStringLiteral("Aplicar Receita"));
+    progress_->showForRun();
+    const torvel::CallReading reading = torvel::CallReading::forProgram(session_.utf8Display());
+    torvel::RecipeResult outcome;
+    size_t done = 0;
+    long long followRow = -1;
+    QString failure;
+    for (const torvel::RecipeStep& step : recipe) {
+        if (progress_->cancelFlag())
+            break;
+        const std::string_view name = torvel::windowName(step.call.function);
+        const QString shownName = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+        const QString title
+            = QStringLiteral("Aplicar Receita: %1 (%2 de %3)").arg(shownName).arg(done + 1).arg(recipe.size());
+        progress_->setWindowTitle(title);
+        progress_->setRecipeStep(QStringLiteral("Função %1 de %2: %3").arg(done + 1).arg(recipe.size()).arg(shownName));
+        bool refreshes = false;
+        try {
+            const auto tool = torvel::makeTool(step.call, reading);
+            refreshes = tool && tool->refreshesView();
+        } catch (const torvel::UsageError&) {
+            // Said below, when the run meets it.
+        }
+        Observer observer(*this, refreshes, title, false);
+        torvel::RunResult result;
+        try {
+            result = torvel::runCall(session_.document(), step.call, reading, observer);
+            if (result.status == torvel::RunResult::Status::Failed)
+                failure
+                    = session_.toDisplay(result.message) + QStringLiteral("\nLinha ") + QString::number(result.line);
+        } catch (const std::bad_alloc&) {
+            result.status = torvel::RunResult::Status::Failed;
+            failure = QStringLiteral("Memória insuficiente para aplicar a função.");
+        } catch (const torvel::UsageError& e) {
+            // Read and checked with the recipe, so this is only a safeguard: nothing was touched.
+            result.status = torvel::RunResult::Status::Failed;
+            failure = QString::fromStdString(e.portuguese.empty() ? e.message : e.portuguese);
+        }
+        if (result.status != torvel::RunResult::Status::Done) {
+            outcome.failedStep = done;
+            outcome.failure = std::move(result);
+            failure = QStringLiteral("A receita parou em \"%1\" (linha %2 da receita); as funções anteriores "
+                                     "continuam aplicadas.\n%3")
+                          .arg(shownName)
+                          .arg(step.line)
+                          .arg(failure);
+            break;
+        }
+        if (observer.followRow() >= 0)
+            followRow = observer.followRow();
+        else if (result.caretRow > 0)
+            followRow = result.caretRow - 1;
+        ++done;
+    }
+    progress_->setRecipeStep({});
+    scheduleCompact();
+    if (done > 0)
+        showChanges(followRow);
+    else
+        session_.notifyTextChanged();
+    session_.notifyUndoState();
+    finish(nullptr);
+    if (mainWindow_ && failure.isEmpty())
+        mainWindow_->showMaximized();
+    else if (mainWindow_)
+        mainWindow_->show();
+    if (!failure.isEmpty())
+        MessageBox::error(mainWindow_, failure);
+    return outcome;
+}
+
+void ToolRunner::showChanges(long long followRow)
+{
+    session_.notifyHistoryChanged();
+    session_.notifyTextChanged();
+    if (followRow >= 0)
+        emit session_.followRequested(followRow);
+    session_.notifyUndoState();
 }
 
 void ToolRunner::finish(QDialog* dialog)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/LineCommands.h"
+#include "core/Recipe.h"
 #include "core/RunProtocol.h"
 
 #include <QObject>
@@ -37,6 +38,13 @@ public:
     // where the command says. `newText` is the edited line's.
     torvel::RunResult edit(torvel::LineCommand command, long long row, std::string_view newText = {});
 
+    // The recipe's functions one after another, each through the run protocol as its dialog
+    // runs it (its own history entry and undo step), under one progress window that names
+    // the function in progress. "Cancelar" stops the recipe once that function is done; a
+    // function that fails is rolled back and stops it, and the user learns which and why.
+    // The functions done before stay applied and undoable.
+    torvel::RecipeResult runRecipe(const torvel::Recipe& recipe);
+
     ProgressWindow* progressWindow() const { return progress_; }
     // Where the checks of the coordinate functions run; without one nothing is checked.
     void setVerifier(VerificationRunner* verifier) { verifier_ = verifier; }
@@ -52,6 +60,8 @@ public:
 private:
     class Observer;
     void finish(QDialog* dialog);
+    // After a run that changed the text: the views, the undo button, the window.
+    void showChanges(long long followRow);
     void scheduleCompact();
 
     Session& session_;
