@@ -21,17 +21,6 @@
 
 namespace torvel::batch {
 
-FunctionMeaning functionMeaning(const Arguments& a)
-{
-    if (a.function == "translate")
-        return meaningOf(translateOptions(a, {}));
-    if (a.function == "mirror")
-        return meaningOf(mirrorOptions(a, {}));
-    if (a.function == "arcs")
-        return meaningOf(arcsOptions(a, {}));
-    return {};
-}
-
 PlotOptions plotOptions(const Arguments& a)
 {
     PlotOptions o;
@@ -254,7 +243,7 @@ int runBatch(const Arguments& a)
         std::fwrite(block.data(), 1, block.size(), stderr);
     }
     if (verifying)
-        return reportFindings(before, doc.text, functionMeaning(a), c.range);
+        return reportFindings(before, doc.text, meaningOf(a, CallReading {}), c.range);
     return 0;
 }
 

@@ -14,8 +14,6 @@ struct PlotOptions {
 constexpr long long kPlotMinimumSize = 16;
 constexpr long long kPlotMaximumSize = 20000;
 PlotOptions plotOptions(const Arguments& a);
-// What a coordinate function means to the toolpath, for --verify; Nothing for the others.
-FunctionMeaning functionMeaning(const Arguments& a);
 
 // Reads FILE (or standard input), applies the function and writes the result where the
 // options say. 0 when done; 1, after saying where on standard error, when the function

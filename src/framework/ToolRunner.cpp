@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <new>
+#include <optional>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -175,6 +176,9 @@ torvel::RecipeResult ToolRunner::runRecipe(const torvel::Recipe& recipe)
     size_t done = 0;
     long long followRow = -1;
     QString failure;
+    // One check runs at a time, so the last coordinate function done is the one checked,
+    // against the text right after it.
+    std::optional<VerificationRunner::Job> check;
     for (const torvel::RecipeStep& step : recipe) {
         if (progress_->cancelFlag())
             break;
@@ -185,12 +189,16 @@ torvel::RecipeResult ToolRunner::runRecipe(const torvel::Recipe& recipe)
         progress_->setWindowTitle(title);
         progress_->setRecipeStep(QStringLiteral("Função %1 de %2: %3").arg(done + 1).arg(recipe.size()).arg(shownName));
         bool refreshes = false;
+        torvel::FunctionMeaning meaning;
         try {
             const auto tool = torvel::makeTool(step.call, reading);
             refreshes = tool && tool->refreshesView();
+            meaning = torvel::meaningOf(step.call, reading);
         } catch (const torvel::UsageError&) {
             // Said below, when the run meets it.
         }
+        const bool checks = verifier_ && meaning.kind != torvel::FunctionMeaning::Kind::Nothing;
+        torvel::ProgramText before = checks ? session_.document().text : torvel::ProgramText();
         Observer observer(*this, refreshes, title, false);
         torvel::RunResult result;
         try {
@@ -216,6 +224,10 @@ torvel::RecipeResult ToolRunner::runRecipe(const torvel::Recipe& recipe)
                           .arg(failure);
             break;
         }
+        if (checks) {
+            const auto lines = torvel::rangeLines(torvel::callRange(step.call), before.count());
+            check = VerificationRunner::Job {std::move(before), session_.document().text, meaning, lines};
+        }
         if (observer.followRow() >= 0)
             followRow = observer.followRow();
         else if (result.caretRow > 0)
@@ -230,6 +242,8 @@ torvel::RecipeResult ToolRunner::runRecipe(const torvel::Recipe& recipe)
         session_.notifyTextChanged();
     session_.notifyUndoState();
     finish(nullptr);
+    if (check)
+        verifier_->start(std::move(*check));
     if (mainWindow_ && failure.isEmpty())
         mainWindow_->showMaximized();
     else if (mainWindow_)

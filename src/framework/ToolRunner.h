@@ -40,7 +40,8 @@ public:
 
     // The recipe's functions one after another, each through the run protocol as its dialog
     // runs it (its own history entry and undo step), under one progress window that names
-    // the function in progress. "Cancelar" stops the recipe once that function is done; a
+    // the function in progress. The last coordinate function done is checked as its dialog's
+    // run is. "Cancelar" stops the recipe once that function is done; a
     // function that fails is rolled back and stops it, and the user learns which and why.
     // The functions done before stay applied and undoable.
     torvel::RecipeResult runRecipe(const torvel::Recipe& recipe);

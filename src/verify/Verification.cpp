@@ -590,6 +590,17 @@ FunctionMeaning meaningOf(const ArcsOptions& o)
     return m;
 }
 
+FunctionMeaning meaningOf(const FunctionCall& call, const CallReading& reading)
+{
+    if (call.function == "translate")
+        return meaningOf(translateOptions(call, reading));
+    if (call.function == "mirror")
+        return meaningOf(mirrorOptions(call, reading));
+    if (call.function == "arcs")
+        return meaningOf(arcsOptions(call, reading));
+    return {};
+}
+
 LineSpan rangeLines(const Range& range, size_t lineCount)
 {
     if (lineCount == 0)

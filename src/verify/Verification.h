@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CallTools.h"
 #include "core/CoordinateTools.h"
 #include "core/RunProtocol.h"
 
@@ -62,6 +63,8 @@ struct FunctionMeaning {
 FunctionMeaning meaningOf(const TranslateOptions& options);
 FunctionMeaning meaningOf(const MirrorOptions& options);
 FunctionMeaning meaningOf(const ArcsOptions& options);
+// The meaning of a call of torvel-batch or a recipe; Nothing for the other functions.
+FunctionMeaning meaningOf(const FunctionCall& call, const CallReading& reading);
 
 // The lines of a range that a run examines, 0-based and inclusive; empty when first > last.
 struct LineSpan {
