@@ -145,7 +145,7 @@ void TestMainWindow::menusAndShortcuts()
     QCOMPARE(itemsOf(menus[3]->menu()),
         texts({"Adicionar ou Remover Espaços", "Editar Nºs dos Blocos", "-", "Substituir Palavra", "Deletar Palavra",
             "Comentar Linha", "Inserir Informações", "Inserir Linha", "Excluir Linha", "Editar Linha", "-",
-            "Absoluto / Incremental", "Translação", "Espelhamento"}));
+            "Absoluto / Incremental", "Translação", "Espelhamento", "-", "Salvar Receita...", "Aplicar Receita..."}));
     QCOMPARE(itemsOf(menus[4]->menu()), texts({"Cores do Código G", "Fonte"}));
     QCOMPARE(itemsOf(menus[5]->menu()), texts({"Contéudo e Índice", "-", "&Sobre o Torvel"}));
 
