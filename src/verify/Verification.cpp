@@ -57,7 +57,21 @@ struct Words {
     int count = 0;
 };
 
-void wordsOf(std::string_view line, std::string_view letters, Words& out)
+// Upper-case letters as bits, so that a line's characters are tested without a search each.
+class LetterSet {
+public:
+    explicit LetterSet(std::string_view letters)
+    {
+        for (char c : letters)
+            bits_ |= 1u << (c - 'A');
+    }
+    bool has(char c) const { return c >= 'A' && c <= 'Z' && ((bits_ >> (c - 'A')) & 1u); }
+
+private:
+    uint32_t bits_ = 0;
+};
+
+void wordsOf(std::string_view line, LetterSet letters, Words& out)
 {
     out.count = 0;
     const size_t n = line.size();
@@ -65,7 +79,7 @@ void wordsOf(std::string_view line, std::string_view letters, Words& out)
         const char c = line[i];
         if (isCommentChar(c))
             return;
-        if (letters.find(c) == std::string_view::npos)
+        if (!letters.has(c))
             continue;
         size_t j = i + 1;
         while (j < n && isNumberChar(line[j]))
@@ -143,7 +157,7 @@ enum class Leftover { AfterComment, LowerCase, Blank };
 
 // The first word of the letters that the control reads and the rewrite passes over for
 // `kind`; empty when there is none.
-std::string leftWord(std::string_view line, std::string_view letters, Leftover kind)
+std::string leftWord(std::string_view line, LetterSet letters, Leftover kind)
 {
     const size_t n = line.size();
     size_t comment = n;
@@ -162,7 +176,7 @@ std::string leftWord(std::string_view line, std::string_view letters, Leftover k
         }
         if (c == ';' || c == '%')
             break;
-        if (letters.find(upper(c)) == std::string_view::npos)
+        if (!letters.has(upper(c)))
             continue;
         size_t j = i + 1;
         while (j < n && isSpace(line[j]))
@@ -325,6 +339,7 @@ public:
         , meaning_(meaning)
         , range_(range)
         , letters_(functionLetters(meaning))
+        , letterSet_(letters_)
     { }
 
     void readText();
@@ -337,13 +352,14 @@ private:
         findings_.push_back({static_cast<uint32_t>(line), reason, std::move(detail)});
     }
     LineInfo& info(size_t line) { return info_[line - range_.first]; }
-    void judgeText(size_t line, std::string_view before, std::string_view after);
+    void judgeText(size_t line, std::string_view before, std::string_view after, MotionCode written);
     void explain(size_t line);
 
     std::span<const std::string_view> before_, after_;
     const FunctionMeaning& meaning_;
     LineSpan range_;
     std::string letters_;
+    LetterSet letterSet_;
     std::vector<LineInfo> info_;
     std::vector<std::pair<uint32_t, uint8_t>> presets_; // every preset line up to the range's end, with its axes
     uint32_t firstAxisLine_[3] = {kNoLine, kNoLine, kNoLine};
@@ -383,16 +399,16 @@ void Verifier::readText()
         l.absoluteAxes = modes.incremental() ? 0 : axes;
         const std::string_view now = trimmed(after_[i]);
         if (now != line)
-            judgeText(i, line, now);
+            judgeText(i, line, now, codes.written);
     }
 }
 
 // What the text alone shows: words that must not move, moved; numbers a control refuses.
-void Verifier::judgeText(size_t line, std::string_view before, std::string_view after)
+void Verifier::judgeText(size_t line, std::string_view before, std::string_view after, MotionCode was)
 {
     LineInfo& l = info(line);
-    wordsOf(before, letters_, beforeWords_);
-    wordsOf(after, letters_, afterWords_);
+    wordsOf(before, letterSet_, beforeWords_);
+    wordsOf(after, letterSet_, afterWords_);
     const auto changed = changedWord(beforeWords_, afterWords_, letters_);
     const size_t count = findings_.size();
     using Kind = FunctionMeaning::Kind;
@@ -404,11 +420,10 @@ void Verifier::judgeText(size_t line, std::string_view before, std::string_view 
         else if (l.preset)
             add(line, FindingReason::PresetChanged, wordText(*changed));
     }
-    if (meaning_.kind == Kind::Mirror) {
-        const MotionCode was = ModalCodes().read(before).written;
+    const auto isArc = [](MotionCode m) { return m == MotionCode::ArcCw || m == MotionCode::ArcCcw; };
+    if (meaning_.kind == Kind::Mirror && isArc(was)) {
         const MotionCode now = afterCodes_.read(after).written;
-        const bool arcs = (was == MotionCode::ArcCw || was == MotionCode::ArcCcw)
-            && (now == MotionCode::ArcCw || now == MotionCode::ArcCcw);
+        const bool arcs = isArc(now);
         const bool x = meaning_.axes[0] && planeHolds(l.plane, 'X');
         const bool y = meaning_.axes[1] && planeHolds(l.plane, 'Y');
         if (arcs && was != now && x == y)
@@ -445,15 +460,16 @@ void Verifier::explain(size_t line)
         {Leftover::Blank, FindingReason::BlankAfterLetter},
     };
     for (const auto& [kind, reason] : kLeftovers) {
-        std::string word = leftWord(before, letters_, kind);
+        std::string word = leftWord(before, letterSet_, kind);
         if (!word.empty())
             return add(line, reason, std::move(word));
     }
     using Kind = FunctionMeaning::Kind;
     if (meaning_.kind == Kind::Translate && l.inch != info(range_.first).inch)
         return add(line, FindingReason::UnitChange, l.inch ? "G20" : "G21");
-    wordsOf(before, "IJKR", beforeWords_);
-    wordsOf(trimmed(after_[line]), "IJKR", afterWords_);
+    static const LetterSet kCentres("IJKR");
+    wordsOf(before, kCentres, beforeWords_);
+    wordsOf(trimmed(after_[line]), kCentres, afterWords_);
     const auto has = [](const Words& words, char letter) -> const Word* {
         for (int k = 0; k < words.count; ++k) {
             if (words.at[k].letter == letter)
@@ -475,7 +491,8 @@ void Verifier::explain(size_t line)
         }
         const bool x = meaning_.axes[0] && planeHolds(l.plane, 'X');
         const bool y = meaning_.axes[1] && planeHolds(l.plane, 'Y');
-        if (x != y)
+        // Only a code left as it was: an arc whose end is off its circle differs either way.
+        if (x != y && ModalCodes().read(before).written == ModalCodes().read(trimmed(after_[line])).written)
             return add(line, FindingReason::ArcDirectionKept);
     }
     if (meaning_.kind == Kind::ArcCentres && l.arcLine) {
@@ -626,27 +643,38 @@ std::optional<std::vector<Finding>> verify(std::span<const std::string_view> bef
         afterOptions.absoluteArcCentres = meaning.toAbsolute;
     }
     const auto ask = [&keepGoing](size_t) { return !keepGoing || keepGoing(); };
-    std::optional<Toolpath> afterPath;
-    std::exception_ptr failure;
-    std::thread worker([&] {
+    // The two interpretations and the reading of the text each on a thread of their own:
+    // on two cores the reading fills what one interpretation leaves idle.
+    Verifier verifier(before, after, meaning, range);
+    std::optional<Toolpath> beforePath, afterPath;
+    std::exception_ptr failures[2];
+    std::thread afterWorker([&] {
         try {
             afterPath = interpret(after, afterOptions, ask);
         } catch (...) {
-            failure = std::current_exception();
+            failures[0] = std::current_exception();
         }
     });
-    Verifier verifier(before, after, meaning, range);
-    std::optional<Toolpath> beforePath;
+    std::thread textWorker([&] {
+        try {
+            verifier.readText();
+        } catch (...) {
+            failures[1] = std::current_exception();
+        }
+    });
     try {
-        verifier.readText();
         beforePath = interpret(before, beforeOptions, ask);
     } catch (...) {
-        worker.join();
+        afterWorker.join();
+        textWorker.join();
         throw;
     }
-    worker.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    afterWorker.join();
+    textWorker.join();
+    for (const std::exception_ptr& failure : failures) {
+        if (failure)
+            std::rethrow_exception(failure);
+    }
     if (!beforePath || !afterPath || (keepGoing && !keepGoing()))
         return std::nullopt;
     verifier.compare(*beforePath, *afterPath);
