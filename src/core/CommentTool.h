@@ -26,6 +26,7 @@ public:
     std::string progressCaption() const override;
     std::string describe() const override;
     FunctionCall call() const override;
+    std::string_view keepsLinesWithout() const override { return options_.find; }
     LineAction apply(std::string_view line, std::string& out) override;
 
 private:

@@ -44,6 +44,9 @@ public:
     virtual bool removesLines() const { return false; }
     // Coordinate tools ask for the view to be refreshed while they run.
     virtual bool refreshesView() const { return false; }
+    // A line that does not hold this text, as read, is kept and leaves the tool as it was,
+    // so the run may pass over such lines unexamined. Empty: every line is examined.
+    virtual std::string_view keepsLinesWithout() const { return {}; }
 
     // Whether the lines before the range are handed to readBefore() after begin(): a tool
     // that follows the program's modes learns those in force where the range starts.

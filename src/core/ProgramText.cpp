@@ -275,15 +275,144 @@ std::string_view ProgramText::store(std::string_view text)
     return std::string_view(at, text.size());
 }
 
-const char* ProgramText::storageEnd(const char* p) const
+const ProgramText::Chunk* ProgramText::chunkHolding(const char* p) const
 {
     const auto at = reinterpret_cast<uintptr_t>(p);
     for (const auto& chunk : chunks_) {
         const auto begin = reinterpret_cast<uintptr_t>(chunk->bytes);
         if (at >= begin && at < begin + chunk->used)
-            return chunk->bytes + chunk->used;
+            return chunk.get();
     }
     return nullptr;
+}
+
+const char* ProgramText::storageEnd(const char* p) const
+{
+    const Chunk* chunk = chunkHolding(p);
+    return chunk ? chunk->bytes + chunk->used : nullptr;
+}
+
+namespace {
+
+// The leftmost `what` lying wholly in [begin, end), or null; `what` is not empty. Where
+// the processor has AVX2, the first and last bytes are compared thirty-two places at a
+// time and the rest only where both agree.
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) const char* findBytesWide(
+    const char* begin, const char* end, std::string_view what, const char*& stop)
+{
+    const size_t n = what.size();
+    const __m256i firsts = _mm256_set1_epi8(what.front());
+    const __m256i lasts = _mm256_set1_epi8(what.back());
+    const char* p = begin;
+    for (; static_cast<size_t>(end - p) >= n + 31; p += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + n - 1));
+        auto hits = static_cast<uint32_t>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, firsts), _mm256_cmpeq_epi8(b, lasts))));
+        for (; hits; hits &= hits - 1) {
+            const char* at = p + __builtin_ctz(hits);
+            if (n <= 2 || std::memcmp(at + 1, what.data() + 1, n - 2) == 0)
+                return at;
+        }
+    }
+    stop = p;
+    return nullptr;
+}
+#endif
+
+const char* findBytes(const char* begin, const char* end, std::string_view what)
+{
+    const size_t n = what.size();
+    if (static_cast<size_t>(end - begin) < n)
+        return nullptr;
+    const char* p = begin;
+#if defined(__x86_64__)
+    static const bool wide = __builtin_cpu_supports("avx2");
+    if (wide)
+        if (const char* at = findBytesWide(begin, end, what, p))
+            return at;
+#endif
+    for (const char* last = end - n; p <= last; ++p)
+        if (*p == what.front() && std::memcmp(p + 1, what.data() + 1, n - 1) == 0)
+            return p;
+    return nullptr;
+}
+
+} // namespace
+
+long long ProgramText::firstLineThatMayHold(std::string_view what, long long from, long long last) const
+{
+    const size_t n = what.size();
+    if (n == 0)
+        return from;
+    // A search per chunk: a run that rewrote some lines leaves the rest in the file's
+    // bytes and the new ones in a chunk of their own, each in order, so lines alternate
+    // between two chunks. Bytes between lines (separators, dead text) can only make a
+    // line look like a holder, never hide one.
+    struct Scan {
+        const Chunk* chunk = nullptr;
+        const char* passed = nullptr; // end of the last line passed in this chunk
+        const char* from = nullptr; // no `what` lies wholly in [from, to) before `hit`
+        const char* to = nullptr;
+        const char* hit = nullptr; // the leftmost from `from` within [from, to), or null
+        size_t window = 0;
+    };
+    Scan scans[2];
+    int recent = 0;
+    for (long long i = from; i <= last; ++i) {
+        const std::string_view line = lines_[static_cast<size_t>(i)];
+        if (line.size() < n)
+            continue;
+        const char* const b = line.data();
+        const char* const e = b + line.size();
+        Scan* s = nullptr;
+        for (int k : {recent, 1 - recent}) {
+            Scan& c = scans[k];
+            if (c.chunk && b >= c.passed && b < c.chunk->bytes + c.chunk->used) {
+                s = &c;
+                recent = k;
+                break;
+            }
+        }
+        if (!s) {
+            const Chunk* chunk = chunkHolding(b);
+            if (!chunk)
+                return i;
+            recent = 1 - recent;
+            s = &scans[recent];
+            *s = Scan {chunk, b, b, b, nullptr, 256};
+        }
+        const char* const limit = s->chunk->bytes + s->chunk->used;
+        if (static_cast<size_t>(limit - b) < line.size())
+            return i;
+        if (s->hit && s->hit < b)
+            *s = Scan {s->chunk, b, b, b, nullptr, s->window};
+        // Searched further in growing steps, so that lines scattered in the storage cost
+        // a short search each and lines in order a few long ones.
+        while (!s->hit && s->to < e) {
+            const char* const to = std::min<const char*>(limit, std::max<const char*>(s->to + s->window, e));
+            const char* const resume = std::max<const char*>(s->from, s->to - (n - 1));
+            s->hit = findBytes(resume, to, what);
+            s->to = to;
+            s->window = std::min<size_t>(s->window * 2, 64 << 10);
+        }
+        if (s->hit && s->hit + n <= e)
+            return i;
+        // The lines that follow in order within the bytes known to be clear go by at a glance.
+        const char* const clear = s->hit ? s->hit + n - 1 : s->to;
+        const char* passed = e;
+        for (; i < last; ++i) {
+            const std::string_view next = lines_[static_cast<size_t>(i) + 1];
+            if (next.size() < n)
+                continue;
+            if (next.data() < passed || next.data() + next.size() > clear)
+                break;
+            passed = next.data() + next.size();
+        }
+        s->passed = passed;
+    }
+    return last + 1;
 }
 
 void ProgramText::writeFilePieces(const std::function<void(const iovec*, int)>& sink) const

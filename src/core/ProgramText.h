@@ -78,6 +78,10 @@ public:
     void setLineBreak(LineBreak style) { lineBreak_ = style; }
 
     const std::vector<std::string_view>& lines() const { return lines_; }
+    // The first line from `from` to `last` (valid indices) that may hold `what`, or last + 1
+    // when none does. Lines that lie in order in the storage are searched as one run of
+    // bytes, far faster than line by line; a line found may still not hold the text.
+    long long firstLineThatMayHold(std::string_view what, long long from, long long last) const;
     size_t byteSize() const; // sum of line lengths
 
     bool operator==(const ProgramText& other) const;
@@ -98,6 +102,8 @@ private:
     std::string_view store(std::string_view text);
     const Chunk& adoptBuffer(std::unique_ptr<char[]> data, size_t size);
     void finishSplit(bool sawCr, bool sawLf);
+    // The chunk whose stored bytes hold `p`, or null.
+    const Chunk* chunkHolding(const char* p) const;
     // The end of the stored bytes around `p`, or null when `p` lies in no chunk.
     const char* storageEnd(const char* p) const;
     // Counting the live bytes walks every line, so it is done only after the store has grown a lot.

@@ -33,6 +33,7 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
     const bool trims = tool.trimsLine();
     const bool skipsBlank = tool.skipsBlankLines();
     const bool removing = tool.removesLines();
+    const std::string_view needle = tool.keepsLinesWithout();
     const std::vector<std::string_view>& source = text.lines();
 
     std::vector<std::string_view> built;
@@ -60,6 +61,23 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
             untilCall = linesPerCall;
             if (observer.progress(removing ? i - start : i))
                 throw Cancelled {};
+        }
+        if (!needle.empty()) {
+            // Lines that cannot hold the text are kept unexamined, as far as the next
+            // question to the observer; the view follows them as if they had been examined.
+            const long long last = untilCall - 1 >= end - i ? end : i + untilCall - 1;
+            const long long next = text.firstLineThatMayHold(needle, i, last);
+            if (next > i) {
+                const long long at = building ? static_cast<long long>(built.size()) : i;
+                if (building)
+                    built.insert(built.end(), source.begin() + i, source.begin() + next);
+                if (!removing)
+                    for (long long f = (at + 999) / 1000 * 1000; f < at + (next - i); f += 1000)
+                        observer.follow(f);
+                untilCall -= next - 1 - i;
+                i = next - 1;
+                continue;
+            }
         }
         const std::string_view original = source[static_cast<size_t>(i)];
         std::string_view line = trims ? trimmed(original) : original;

@@ -26,6 +26,7 @@ public:
     std::string progressCaption() const override;
     std::string describe() const override;
     FunctionCall call() const override;
+    std::string_view keepsLinesWithout() const override { return options_.find; }
     LineAction apply(std::string_view line, std::string& out) override;
 
 private:
@@ -53,6 +54,10 @@ public:
     FunctionCall call() const override;
     bool trimsLine() const override { return options_.mode == DeleteOptions::Mode::Text; }
     bool removesLines() const override { return options_.mode == DeleteOptions::Mode::Lines; }
+    std::string_view keepsLinesWithout() const override
+    {
+        return options_.mode == DeleteOptions::Mode::None ? std::string_view() : options_.find;
+    }
     LineAction apply(std::string_view line, std::string& out) override;
 
 private:

@@ -159,3 +159,54 @@ TEST(ProgramText, WrittenPiecesGiveTheSavedBytesWhateverTheLayout)
         }
     }
 }
+
+TEST(ProgramText, TheSearchForAHolderPassesOverNoLineThatHoldsTheText)
+{
+    // Lines in order, rewritten lines among them (two chunks in turn), inserted ones,
+    // lines too short to hold the text, occurrences across separators and, as the first
+    // line grows byte by byte, across every place where the search stops a step.
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes += (i % 97 == 0 ? "N" + std::to_string(i) + " G01 X1" : i % 13 == 0 ? "1" : "Y2 G0") + "\r\n";
+    struct Case {
+        const char* what;
+        int editEvery; // 0: as loaded; else every n-th line gets a new text in the storage
+        std::string edit;
+    };
+    const std::vector<Case> cases = {
+        {"as loaded", 0, ""},
+        {"every other line rewritten", 2, "G01 Z5"},
+        {"every fifth line rewritten without the text", 5, "Z5"},
+        {"every line rewritten", 1, "X1G01"},
+    };
+    for (const Case& c : cases) {
+        for (size_t first = 0; first < 12; ++first) {
+            ProgramText t = ProgramText::fromFileBytes(std::string(first, 'x') + "\r\n" + bytes);
+            for (long long i = 1; c.editEvery && i < static_cast<long long>(t.count()); i += c.editEvery)
+                t.replace(i, c.edit);
+            t.insert(500, "G01");
+            t.insert(501, "");
+            for (std::string_view what : {"G01", "1", "\r\nY", "1\r\n1", "@@@", "G01 X1\r\n1\r\nY2"}) {
+                const long long last = static_cast<long long>(t.count()) - 1;
+                std::vector<long long> found, expected;
+                for (long long i = 0; i <= last; ++i)
+                    if (t.line(i).find(what) != std::string_view::npos)
+                        expected.push_back(i);
+                for (long long i = t.firstLineThatMayHold(what, 0, last); i <= last;
+                     i = t.firstLineThatMayHold(what, i + 1, last)) {
+                    if (t.line(i).find(what) != std::string_view::npos)
+                        found.push_back(i);
+                    if (i == last)
+                        break;
+                }
+                EXPECT_EQ(found, expected) << c.what << " / " << what << " / " << first;
+            }
+            EXPECT_EQ(t.firstLineThatMayHold("@@@", 0, 99), 100) << c.what;
+        }
+    }
+    // The search takes a few hundred bytes first: a text found across that step's end.
+    for (size_t before = 240; before < 262; ++before) {
+        const ProgramText t = ProgramText::fromFileBytes("Y2 G0 Z0.5\n" + std::string(before, 'x') + "G01 X1\n");
+        EXPECT_EQ(t.firstLineThatMayHold("G01 X1", 0, 1), 1) << before;
+    }
+}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <new>
 
@@ -16,6 +17,7 @@ class FakeTool : public LineTool {
 public:
     std::function<LineAction(std::string_view, std::string&)> fn;
     bool trims = false, skipsBlank = false, removes = false;
+    std::string keepsWithout;
     std::vector<std::string> seen;
 
     std::string tag() const override { return "Fake"; }
@@ -24,6 +26,7 @@ public:
     bool trimsLine() const override { return trims; }
     bool skipsBlankLines() const override { return skipsBlank; }
     bool removesLines() const override { return removes; }
+    std::string_view keepsLinesWithout() const override { return keepsWithout; }
     LineAction apply(std::string_view line, std::string& out) override
     {
         seen.emplace_back(line);
@@ -322,4 +325,72 @@ TEST(RunProtocol, EditsAreOneUndoableFunction)
     EXPECT_EQ(d.text.toFileBytes(), "\na\nb\n");
     d.undo.undo(d.text);
     EXPECT_EQ(d.text.toFileBytes(), "a\nb\n");
+}
+
+TEST(RunProtocol, LinesPassedOverUnexaminedEndAsIfExamined)
+{
+    // The same run with and without passing over lines that cannot hold "G01": the same
+    // text, the same questions to the observer and the same rows followed.
+    struct Log : RunObserver {
+        long long every;
+        std::vector<long long> asked, rows;
+        explicit Log(long long n)
+            : every(n)
+        { }
+        long long linesPerCall() const override { return every; }
+        bool progress(long long p) override
+        {
+            asked.push_back(p);
+            return false;
+        }
+        void follow(long long row) override { rows.push_back(row); }
+    };
+    std::string bytes;
+    for (int i = 0; i < 5000; ++i)
+        bytes += (i % 301 == 0 ? "N1 G01 X1" : "N2 G00 Y1") + std::string(i % 7 ? "\n" : "\r\n");
+    struct Case {
+        LineAction action;
+        bool removes;
+        long long every;
+        Range range;
+    };
+    const std::vector<Case> cases = {
+        {LineAction::Replace, false, 1, Range {}},
+        {LineAction::Rewrite, false, 7, lines(900, 4321)},
+        {LineAction::InsertBefore, false, LLONG_MAX, Range {}},
+        {LineAction::InsertAfter, false, 1000, lines(2, 4999)},
+        {LineAction::Remove, true, 3, Range {}},
+        {LineAction::Remove, true, LLONG_MAX, lines(1000, 9000)},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> texts;
+        std::vector<Log> logs;
+        for (const char* needle : {"", "G01"}) {
+            Document d = docOf(bytes);
+            // A run before leaves the lines in two stores in turn.
+            FakeTool before;
+            before.fn = [n = 0](std::string_view l, std::string& out) mutable {
+                out = std::string(l) + " ";
+                return ++n % 3 ? LineAction::Keep : LineAction::Rewrite;
+            };
+            RunObserver quiet;
+            runFunction(d, before, Range {}, quiet);
+            FakeTool tool;
+            tool.removes = c.removes;
+            tool.keepsWithout = needle;
+            tool.fn = [&](std::string_view l, std::string& out) {
+                if (l.find("G01") == std::string_view::npos)
+                    return LineAction::Keep;
+                out = "M08";
+                return c.action;
+            };
+            logs.emplace_back(c.every);
+            runFunction(d, tool, c.range, logs.back());
+            texts.push_back(d.text.toFileBytes());
+        }
+        const auto at = static_cast<int>(c.action);
+        EXPECT_EQ(texts[0], texts[1]) << at;
+        EXPECT_EQ(logs[0].asked, logs[1].asked) << at;
+        EXPECT_EQ(logs[0].rows, logs[1].rows) << at;
+    }
 }
