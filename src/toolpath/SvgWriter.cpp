@@ -1,8 +1,11 @@
 #include "toolpath/SvgWriter.h"
 
+#include "toolpath/PlotFrame.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace torvel {
@@ -35,62 +38,73 @@ void appendHundredths(std::string& out, long long v)
     }
 }
 
-// Where a path point lands on the page.
-class Page {
+// The class of a stroke: "r" rapid, "m" machine coordinates, "t<slot>" feed.
+void appendStrokeClass(std::string& out, int stroke)
+{
+    if (stroke == kMachineStroke)
+        out += 'm';
+    else if (stroke == kRapidStroke)
+        out += 'r';
+    else
+        out += 't' + std::to_string(stroke);
+}
+
+// One <path> a run of motions of one stroke; points in hundredths of a pixel,
+// those that fall on the one before dropped.
+class SvgPaths {
 public:
-    Page(const PlotProjection& projection, const Box2& bounds, int width, int height)
-        : projection_(projection)
+    explicit SvgPaths(std::string& out)
+        : out_(out)
+    { }
+
+    void start(int stroke, Point2 p)
     {
-        const double margin = std::max(8.0, 0.04 * std::min(width, height));
-        const double w = std::max(1.0, width - 2 * margin), h = std::max(1.0, height - 2 * margin);
-        const double sx = bounds.max.x - bounds.min.x, sy = bounds.max.y - bounds.min.y;
-        scale_ = 1;
-        if (sx > 0 && sy > 0)
-            scale_ = std::min(w / sx, h / sy);
-        else if (sx > 0)
-            scale_ = w / sx;
-        else if (sy > 0)
-            scale_ = h / sy;
-        centre_ = {(bounds.min.x + bounds.max.x) / 2, (bounds.min.y + bounds.max.y) / 2};
-        half_ = {width / 2.0, height / 2.0};
+        close();
+        out_ += "<path class=\"";
+        appendStrokeClass(out_, stroke);
+        out_ += "\" d=\"M";
+        last_ = hundredths(p);
+        appendPoint(last_);
+        out_ += 'L';
+        open_ = true;
     }
 
-    double scale() const { return scale_; }
-
-    // In hundredths of a pixel, y downward.
-    std::pair<long long, long long> at(const Point3& p) const
+    void to(Point2 p)
     {
-        const Point2 q = projection_.apply(p);
-        return {std::llround((half_.x + (q.x - centre_.x) * scale_) * 100),
-            std::llround((half_.y - (q.y - centre_.y) * scale_) * 100)};
+        const auto q = hundredths(p);
+        if (q == last_)
+            return;
+        if (out_.back() != 'L')
+            out_ += ' ';
+        appendPoint(q);
+        last_ = q;
+    }
+
+    // A path of one point ("M x yL") is not valid: it repeats the point and draws a dot.
+    void close()
+    {
+        if (!open_)
+            return;
+        if (out_.back() == 'L')
+            appendPoint(last_);
+        out_ += "\"/>\n";
+        open_ = false;
     }
 
 private:
-    PlotProjection projection_;
-    double scale_;
-    Point2 centre_, half_;
+    using Hundredths = std::pair<long long, long long>;
+    static Hundredths hundredths(Point2 p) { return {std::llround(p.x * 100), std::llround(p.y * 100)}; }
+    void appendPoint(Hundredths p)
+    {
+        appendHundredths(out_, p.first);
+        out_ += ' ';
+        appendHundredths(out_, p.second);
+    }
+
+    std::string& out_;
+    Hundredths last_;
+    bool open_ = false;
 };
-
-// The class of a motion's stroke: "r" rapid, "m" machine coordinates, "t<slot>" feed.
-int styleOf(const Toolpath& path, size_t i)
-{
-    const MotionKind k = path.kind(i);
-    if (isMachine(k))
-        return -2;
-    if (isRapid(k))
-        return -1;
-    return static_cast<int>(path.toolSlot(i));
-}
-
-void appendStyleName(std::string& out, int style)
-{
-    if (style == -2)
-        out += 'm';
-    else if (style == -1)
-        out += 'r';
-    else
-        out += 't' + std::to_string(style);
-}
 
 } // namespace
 
@@ -98,8 +112,7 @@ void writeSvg(const Toolpath& path, PlotView view, int width, int height, std::s
 {
     width = std::max(width, kMinimumSize);
     height = std::max(height, kMinimumSize);
-    const PlotProjection projection = PlotProjection::forView(view);
-    const Page page(projection, projection.bounds(path.extents()), width, height);
+    const PlotFrame frame = PlotFrame::fit(PlotProjection::forView(view), path.extents(), width, height);
 
     const std::string w = std::to_string(width), h = std::to_string(height);
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
@@ -112,11 +125,11 @@ void writeSvg(const Toolpath& path, PlotView view, int width, int height, std::s
     out += ";stroke-dasharray:0.5 3}";
     std::vector<bool> slotUsed;
     for (size_t i = 0; i < path.size(); ++i) {
-        const int style = styleOf(path, i);
-        if (style >= 0) {
-            if (slotUsed.size() <= static_cast<size_t>(style))
-                slotUsed.resize(static_cast<size_t>(style) + 1);
-            slotUsed[static_cast<size_t>(style)] = true;
+        const int stroke = strokeOf(path, i);
+        if (stroke >= 0) {
+            if (slotUsed.size() <= static_cast<size_t>(stroke))
+                slotUsed.resize(static_cast<size_t>(stroke) + 1);
+            slotUsed[static_cast<size_t>(stroke)] = true;
         }
     }
     for (size_t s = 0; s < slotUsed.size(); ++s) {
@@ -128,50 +141,9 @@ void writeSvg(const Toolpath& path, PlotView view, int width, int height, std::s
     }
     out += "</style>\n<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
 
-    const double tolerance = 0.25 / page.scale();
-    std::vector<Point3> points;
-    int current = -3;
-    std::pair<long long, long long> last;
-    // A path of one point ("M x yL") is not valid: it repeats the point and draws a dot.
-    auto closePath = [&] {
-        if (out.back() == 'L') {
-            appendHundredths(out, last.first);
-            out += ' ';
-            appendHundredths(out, last.second);
-        }
-        out += "\"/>\n";
-    };
-    for (size_t i = 0; i < path.size(); ++i) {
-        const int style = styleOf(path, i);
-        if (style != current) {
-            if (current != -3)
-                closePath();
-            out += "<path class=\"";
-            appendStyleName(out, style);
-            out += "\" d=\"M";
-            last = page.at(path.start(i));
-            appendHundredths(out, last.first);
-            out += ' ';
-            appendHundredths(out, last.second);
-            out += 'L';
-            current = style;
-        }
-        points.clear();
-        path.appendPoints(i, tolerance, points);
-        for (const Point3& p : points) {
-            const auto q = page.at(p);
-            if (q == last)
-                continue;
-            if (out.back() != 'L')
-                out += ' ';
-            appendHundredths(out, q.first);
-            out += ' ';
-            appendHundredths(out, q.second);
-            last = q;
-        }
-    }
-    if (current != -3)
-        closePath();
+    SvgPaths paths(out);
+    walkStrokes(path, {0, path.size()}, frame, false, paths);
+    paths.close();
     out += "</svg>\n";
 }
 
