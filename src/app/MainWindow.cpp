@@ -510,6 +510,7 @@ void MainWindow::closeProgram()
     view_->hide();
     showTitle();
     doc.undo.reset(false);
+    emit programClosed();
 }
 
 void MainWindow::closeStep()
@@ -575,6 +576,7 @@ void MainWindow::openFile()
     doc.history.clearLog();
     session_->notifyUndoState();
     session_->notifyHistoryChanged();
+    emit programOpened();
 }
 
 void MainWindow::saveFile()
@@ -684,6 +686,8 @@ void MainWindow::showBarStates()
     historyBarItem_->setChecked(
         historyBar_->isVisibleTo(dockArea_) || (historyBar_->isFloating() && historyBar_->isVisible()));
 }
+
+void MainWindow::addBarItem(QAction* item) { viewMenu_->addAction(item); }
 
 void MainWindow::toggleToolsBar()
 {

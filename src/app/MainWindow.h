@@ -58,6 +58,9 @@ public:
     // Opens a help page or another document with the desktop's handler.
     std::function<void(const QString& path)> openDocument;
 
+    // Adds an item that shows or hides a bar to the Exibir menu.
+    void addBarItem(QAction* item);
+
     // Replaces the highlighter with a new one made from the current colours.
     void rebuildHighlighter();
     QsciLexer* highlighter() const { return highlighter_; }
@@ -98,6 +101,11 @@ public:
     // A click on a history item, or beside the items (-1).
     void selectHistoryItem(int index);
     void showSelectedHistory();
+
+signals:
+    // A program was opened and shown; the view's text is the session's.
+    void programOpened();
+    void programClosed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -652,6 +652,19 @@ void ProgramView::selectAll(bool select)
     placeSelection({0, 0}, {n - 1, static_cast<long long>(shownRow(n - 1).size())});
 }
 
+std::pair<long long, long long> ProgramView::selectedRows() const
+{
+    Place from = anchorPlace();
+    Place to = caretPlace();
+    if (to.row < from.row || (to.row == from.row && to.offset < from.offset))
+        std::swap(from, to);
+    if (from.row == to.row && from.offset == to.offset)
+        return {0, -1};
+    if (to.offset == 0 && to.row > from.row)
+        --to.row;
+    return {from.row + 1, to.row + 1};
+}
+
 QString ProgramView::selectedProgramText() const
 {
     if (!farAnchor_ && !farCaret_)

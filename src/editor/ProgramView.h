@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace torvel {
@@ -82,6 +83,9 @@ public:
     // the view starts the window's styling from.
     int rangeBeforeWindow();
 
+    // The rows (1-based) the selection covers, first <= last; {0, -1} when nothing is
+    // selected. A selection that ends at the start of a row leaves that row out.
+    std::pair<long long, long long> selectedRows() const;
     // The selection as shown, over the whole program.
     QString selectedProgramText() const;
     void copySelection() { copy(); }
