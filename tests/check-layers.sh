@@ -1,5 +1,5 @@
 #!/bin/sh
-# Folders depend one way: core <- framework <- editor, highlight, tools <- app. The
+# Folders depend one way: core <- framework <- editor, highlight, tools, plot <- app. The
 # command-line tool and the toolpath interpreter stand on the core alone; the verification of
 # the coordinate functions on the core and the interpreter. Prints every
 # include that reaches the wrong way and fails when there is one.
@@ -29,5 +29,6 @@ check framework "core toolpath verify framework"
 check editor "core toolpath verify framework editor"
 check highlight "core toolpath verify framework highlight"
 check tools "core toolpath verify framework tools"
-check app "core toolpath verify framework editor highlight tools app"
+check plot "core toolpath verify framework plot"
+check app "core toolpath verify framework editor highlight tools plot app"
 exit $status

@@ -2,6 +2,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/MainWindow.h"
+#include "core/Errors.h"
 #include "core/LineCommands.h"
 #include "core/Settings.h"
 #include "editor/ProgramView.h"
@@ -13,6 +14,8 @@
 #include "framework/VerificationRunner.h"
 #include "highlight/ColourDialog.h"
 #include "highlight/GCodeLexer.h"
+#include "plot/BackplotDock.h"
+#include "plot/PlotCanvas.h"
 #include "tools/ArcCentresDialog.h"
 #include "tools/CommentDialog.h"
 #include "tools/DeleteWordDialog.h"
@@ -28,6 +31,10 @@
 #include <QFile>
 #include <QPointer>
 #include <QStatusBar>
+
+#include <algorithm>
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -59,10 +66,76 @@ void assembleVerification(MainWindow& window, ToolRunner& runner)
     });
 }
 
+// The "Trajetória" dock on the window's right, fed with the program and the
+// caret, its visibility and view kept in the settings file.
+void assembleBackplot(MainWindow& window, ProgressWindow* progress)
+{
+    Session& session = window.session();
+    ProgramView* view = window.view();
+    auto* dock = new BackplotDock(&window);
+    dock->setDecimalSeparator(session.decimalSeparator());
+    window.addDockWidget(Qt::RightDockWidgetArea, dock);
+    window.addBarItem(dock->toggleViewAction());
+
+    const torvel::SettingsFile settings(QFile::encodeName(window.settingsPath()).toStdString());
+    const std::string section = "Trajetoria";
+    if (settings.value(section, "Exibir") == std::string("0"))
+        dock->hide();
+    if (const auto name = settings.value(section, "Vista"))
+        if (const auto shown = torvel::viewFromName(*name); shown && *shown != torvel::PlotView::Top)
+            dock->canvas()->setView(*shown);
+    // Written only when it differs, so that merely starting never touches the file.
+    const auto remember = [settings, section](const std::string& key, const std::string& value) {
+        if (settings.value(section, key) == value)
+            return;
+        try {
+            settings.write({{section, key, value}});
+        } catch (const torvel::Error&) {
+            // An unwritable settings file costs the remembered state only.
+        }
+    };
+    QObject::connect(dock->toggleViewAction(), &QAction::toggled, dock,
+        [remember](bool shown) { remember("Exibir", shown ? "1" : "0"); });
+    QObject::connect(dock, &BackplotDock::viewChanged, dock,
+        [remember](torvel::PlotView shown) { remember("Vista", std::string(torvel::viewName(shown))); });
+
+    QObject::connect(&window, &MainWindow::programOpened, dock, [dock, &session] {
+        dock->setDecimalSeparator(session.decimalSeparator());
+        dock->openProgram(session.document().text);
+    });
+    QObject::connect(&window, &MainWindow::programClosed, dock, &BackplotDock::closeProgram);
+    // A function's run refreshes the text while the progress window shows; the
+    // change is complete when the history grows, or when no run is going on (an undo).
+    auto functionEnded = std::make_shared<bool>(false);
+    QObject::connect(&session, &Session::historyChanged, dock, [functionEnded] { *functionEnded = true; });
+    QObject::connect(&window, &MainWindow::programOpened, dock, [functionEnded] { *functionEnded = false; });
+    QObject::connect(&session, &Session::textChanged, dock, [dock, &session, &window, progress, functionEnded] {
+        if (!window.fileOpen())
+            return;
+        const bool settles = *functionEnded || !progress->isVisible();
+        *functionEnded = false;
+        dock->changeProgram(session.document().text, settles);
+    });
+
+    const auto followCaret = [dock, view] {
+        const auto [first, last] = view->selectedRows();
+        const auto row = [](long long r) { return static_cast<uint32_t>(std::max(0LL, r - 1)); };
+        dock->setCaret(row(view->caretRow()), last >= first ? row(first) : 1, last >= first ? row(last) : 0);
+    };
+    QObject::connect(view, &QsciScintilla::cursorPositionChanged, dock, followCaret);
+    QObject::connect(view, &QsciScintilla::selectionChanged, dock, followCaret);
+    QObject::connect(view, &ProgramView::windowFilled, dock, followCaret);
+    QObject::connect(dock, &BackplotDock::lineActivated, view, [view, followCaret](uint32_t line) {
+        view->setCaretRow(static_cast<long long>(line) + 1);
+        followCaret();
+    });
+}
+
 void assembleTools(MainWindow& window)
 {
     Session& session = window.session();
     auto* progress = new ProgressWindow(&window);
+    assembleBackplot(window, progress);
     auto* runner = new ToolRunner(session, &window, progress, &window);
     assembleVerification(window, *runner);
 
