@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 namespace {
@@ -40,6 +41,22 @@ constexpr int kMarginCount = 5;
 constexpr int kMaxPointSize = 400;
 
 constexpr int keyCode(QKeyCombination k) { return k.toCombined(); }
+
+// The container indicator that marks the matches of a search.
+constexpr int kMatchIndicator = 8;
+constexpr int kMatchColour = 0x00B0FF; // orange, as 0xBBGGRR
+
+// Shown (UTF-8) bytes of each Windows-1252 byte.
+size_t shownLength1252(unsigned char b)
+{
+    static const std::array<unsigned char, 256> lengths = [] {
+        std::array<unsigned char, 256> out {};
+        for (size_t i = 0; i < out.size(); ++i)
+            out[i] = static_cast<unsigned char>(torvel::windows1252ToUtf8(std::string(1, static_cast<char>(i))).size());
+        return out;
+    }();
+    return lengths[b];
+}
 
 bool hasHighBytes(std::string_view s)
 {
@@ -154,6 +171,9 @@ ProgramView::ProgramView(QWidget* parent)
             scrollToRow(static_cast<long long>(value) + 1);
     });
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int) { screenMoved(); });
+    // A file dropped on the view is for the window to open, not text to insert.
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
     placeScrollBar();
     font_ = installedFace(QStringLiteral("Courier New"), 10);
     gutterFont_ = installedFace(QStringLiteral("Terminal"), 8);
@@ -194,6 +214,12 @@ void ProgramView::configureView()
     setMarginSensitivity(kTextMargin, false);
     sci(SCI_SETMARGINLEFT, 0, 3);
     applyGutterStyle();
+
+    sci(SCI_INDICSETSTYLE, kMatchIndicator, INDIC_ROUNDBOX);
+    sci(SCI_INDICSETFORE, kMatchIndicator, kMatchColour);
+    sci(SCI_INDICSETALPHA, kMatchIndicator, 110);
+    sci(SCI_INDICSETOUTLINEALPHA, kMatchIndicator, 255);
+    sci(SCI_INDICSETUNDER, kMatchIndicator, 1);
 }
 
 void ProgramView::applyKeyBindings()
@@ -419,6 +445,9 @@ void ProgramView::fillWindow(long long base)
     sci(SCI_SETUNDOCOLLECTION, 1);
     sci(SCI_SETREADONLY, 1);
     filling_ = false;
+    // The control dropped its marks with its text; they are drawn again once the screen settles.
+    marksStale_ = true;
+    screenMoved();
     emit windowFilled();
 }
 
@@ -497,6 +526,8 @@ void ProgramView::followScreen()
     if (!windowHolds(top, top + screen - 1))
         moveWindow(centredBase(top + screen / 2));
     syncScrollBar();
+    refreshMarks();
+    emit caretMoved();
 }
 
 void ProgramView::screenMoved()
@@ -803,4 +834,110 @@ void ProgramView::checkGuessedRange()
         return;
     if (ranges_.rangeBefore(program_->lines(), static_cast<size_t>(base_)) != guessedRange_)
         moveWindow(base_, true);
+}
+
+// ---------------------------------------------------------------- search and go to
+
+long long ProgramView::shownOffset(long long row, size_t programOffset) const
+{
+    const std::string_view line = program_ ? program_->line(row) : std::string_view();
+    const size_t end = std::min(programOffset, line.size());
+    if (utf8_)
+        return static_cast<long long>(end);
+    long long shown = 0;
+    for (size_t i = 0; i < end; ++i)
+        shown += static_cast<long long>(shownLength1252(static_cast<unsigned char>(line[i])));
+    return shown;
+}
+
+size_t ProgramView::programOffset(long long row, long long shownOffset) const
+{
+    const std::string_view line = program_ ? program_->line(row) : std::string_view();
+    if (utf8_)
+        return std::min(line.size(), static_cast<size_t>(std::max(0LL, shownOffset)));
+    size_t i = 0;
+    for (long long shown = 0; i < line.size() && shown < shownOffset; ++i)
+        shown += static_cast<long long>(shownLength1252(static_cast<unsigned char>(line[i])));
+    return i;
+}
+
+std::pair<torvel::TextPosition, torvel::TextPosition> ProgramView::programSelection() const
+{
+    Place a = anchorPlace(), c = caretPlace();
+    if (c.row < a.row || (c.row == a.row && c.offset < a.offset))
+        std::swap(a, c);
+    return {{a.row, programOffset(a.row, a.offset)}, {c.row, programOffset(c.row, c.offset)}};
+}
+
+void ProgramView::selectProgramBytes(torvel::TextPosition at, size_t length)
+{
+    if (at.line < 0 || at.line >= programLines())
+        return;
+    const long long screen = linesOnScreen();
+    const long long top = firstVisibleRow() - 1;
+    if (at.line < top || at.line >= top + screen)
+        scrollToRow(at.line - screen / 2 + 1);
+    const Place anchor {at.line, shownOffset(at.line, at.column)};
+    const Place caret {at.line, shownOffset(at.line, at.column + length)};
+    placeSelection(anchor, caret);
+    // Across, too: a match far to the right of a long line is scrolled to.
+    sci(SCI_SCROLLRANGE, static_cast<unsigned long>(positionOf(anchor)), positionOf(caret));
+    syncScrollBar();
+}
+
+void ProgramView::goToRow(long long row)
+{
+    const long long n = programLines();
+    if (n == 0)
+        return;
+    row = std::clamp(row, 0LL, n - 1);
+    scrollToRow(row - linesOnScreen() / 2 + 1);
+    placeSelection({row, 0}, {row, 0});
+    sci(SCI_SETXOFFSET, 0);
+    syncScrollBar();
+}
+
+void ProgramView::setMarks(MarkSource source, size_t length)
+{
+    markSource_ = std::move(source);
+    markLength_ = length;
+    marksStale_ = true;
+    refreshMarks();
+}
+
+void ProgramView::refreshMarks()
+{
+    const long long first = std::max(base_, firstVisibleRow() - 1);
+    const long long last = std::min(base_ + windowLines() - 1, firstVisibleRow() - 1 + linesOnScreen());
+    if (!marksStale_ && first == markedFirst_ && last == markedLast_)
+        return;
+    marksStale_ = false;
+    markedFirst_ = first;
+    markedLast_ = last;
+    sci(SCI_SETINDICATORCURRENT, kMatchIndicator);
+    sci(SCI_INDICATORCLEARRANGE, 0, sci(SCI_GETLENGTH));
+    if (!markSource_ || !program_ || markLength_ == 0)
+        return;
+    // Only the rows on screen are searched and marked, so a long program costs nothing more.
+    for (const torvel::TextPosition& m : markSource_(first, last)) {
+        const long from = positionOf({m.line, shownOffset(m.line, m.column)});
+        const long to = positionOf({m.line, shownOffset(m.line, m.column + markLength_)});
+        sci(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(from), to - from);
+    }
+}
+
+int ProgramView::marksShown() const
+{
+    int count = 0;
+    const long length = sci(SCI_GETLENGTH);
+    long pos = 0;
+    while (pos < length) {
+        const long end = sci(SCI_INDICATOREND, kMatchIndicator, pos);
+        if (sci(SCI_INDICATORVALUEAT, kMatchIndicator, pos))
+            ++count;
+        if (end <= pos)
+            break;
+        pos = end;
+    }
+    return count;
 }

@@ -3,10 +3,12 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "core/CommentRanges.h"
+#include "core/ProgramSearch.h"
 
 #include <QFont>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -65,8 +67,23 @@ public:
     long long firstVisibleRow() const; // 1-based
     // Scrolls so that `row` (1-based) is the first on screen; the caret stays.
     void scrollToRow(long long row);
+    // Puts the caret at the start of `row` (0-based) and the row in the middle of the screen.
+    void goToRow(long long row);
     // 0-based program row of the control's first line.
     long long windowStart() const { return base_; }
+
+    // Places in the program's own bytes (0-based row, byte offset in the file's line), as
+    // the search speaks of them. The selection's ends, the earlier first; the caret twice
+    // when nothing is selected.
+    std::pair<torvel::TextPosition, torvel::TextPosition> programSelection() const;
+    // Selects `length` bytes at `at`, bringing them to the middle of the screen when off it.
+    void selectProgramBytes(torvel::TextPosition at, size_t length);
+    // Marks the matches on the rows on screen: `source` lists those that start in a range
+    // of rows (0-based, inclusive), each `length` bytes long. An empty source clears them.
+    using MarkSource = std::function<std::vector<torvel::TextPosition>(long long first, long long last)>;
+    void setMarks(MarkSource source, size_t length);
+    // Marked stretches now in the control (tests, and a screen reader's count).
+    int marksShown() const;
     QScrollBar* rowScrollBar() const { return rows_; }
 
     // Size 0 lets the platform pick the face's default size.
@@ -106,6 +123,8 @@ public:
 signals:
     // The control's text was replaced by another window of the program.
     void windowFilled();
+    // The caret or the selection may have moved (sent once the screen has settled).
+    void caretMoved();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -153,6 +172,10 @@ private:
     void syncScrollBar();
     long long centredBase(long long row) const;
     void bringCaretIn();
+    void refreshMarks();
+    // Between the file's bytes of a row and the shown (UTF-8) text of it.
+    long long shownOffset(long long row, size_t programOffset) const;
+    size_t programOffset(long long row, long long shownOffset) const;
 
     Place caretPlace() const;
     Place anchorPlace() const;
@@ -177,6 +200,12 @@ private:
     bool followQueued_ = false;
     // Comment ranges at the end of the program's lines, for the window's first line.
     torvel::CommentRangeCache ranges_;
+    MarkSource markSource_;
+    size_t markLength_ = 0;
+    // The rows last marked, and whether the marks must be drawn again anyway.
+    long long markedFirst_ = -1;
+    long long markedLast_ = -1;
+    bool marksStale_ = false;
     // The window start whose range was guessed, and the guess.
     long long guessedBase_ = -1;
     int guessedRange_ = 0;
