@@ -2,20 +2,26 @@
 
 #include "app/AppPaths.h"
 #include "app/AppResources.h"
+#include "app/ProgramFind.h"
 #include "app/WindowAssembly.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
 #include "core/ProgramFile.h"
 #include "editor/ProgramView.h"
 #include "framework/FileDialog.h"
+#include "framework/FindBar.h"
 #include "framework/MessageBox.h"
+#include "framework/ProgramWatcher.h"
 #include "framework/Session.h"
 #include "highlight/GCodeLexer.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -24,6 +30,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QStatusBar>
@@ -60,6 +67,32 @@ QString trimmedName(const QString& s)
 
 long long halfAwayFromZero(long long twice) { return twice >= 0 ? (twice + 1) / 2 : -((-twice + 1) / 2); }
 
+QString thousands(long long n) { return QLocale(QLocale::Portuguese, QLocale::Brazil).toString(n); }
+
+QString lineBreakName(torvel::LineBreak style)
+{
+    switch (style) {
+    case torvel::LineBreak::Lf:
+        return QStringLiteral("LF");
+    case torvel::LineBreak::Cr:
+        return QStringLiteral("CR");
+    case torvel::LineBreak::CrLf:
+        break;
+    }
+    return QStringLiteral("CR LF");
+}
+
+// The first local file among dropped things.
+QString droppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return QString();
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return QString();
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent, const QString& programFolder)
@@ -82,15 +115,22 @@ MainWindow::MainWindow(QWidget* parent, const QString& programFolder)
     buildClientArea();
     buildMenus();
     buildFileBar();
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("Statusbar"));
-    setStatusBar(status);
+    buildFindBar();
+    buildStatusBar();
+    watcher_ = new ProgramWatcher(this);
+    connect(watcher_, &ProgramWatcher::changedOnDisk, this, &MainWindow::programChangedOnDisk);
+    setAcceptDrops(true);
 
     resize(kRestoredSize);
     move(kRestoredPlace);
     startUp();
 
     connect(session_, &Session::textChanged, this, &MainWindow::refreshView);
+    connect(session_, &Session::textChanged, this, [this] {
+        modified_ = fileOpen();
+        showStatus();
+    });
+    connect(view_, &ProgramView::caretMoved, this, &MainWindow::showStatus);
     connect(session_, &Session::historyChanged, this, &MainWindow::refreshHistoryList);
     connect(session_, &Session::undoAvailabilityChanged, undoButton_, &QWidget::setEnabled);
     connect(session_, &Session::followRequested, this, [this](long long row) { view_->setCaretRow(row + 1); });
@@ -135,6 +175,8 @@ void MainWindow::readSettings()
             });
         return;
     }
+    recent_ = torvel::RecentFiles::read(file);
+    showRecentFiles();
     colours_ = settings.colours;
     fontName_ = QString::fromUtf8(settings.fontName);
     fontSize_ = settings.fontSize;
@@ -175,9 +217,14 @@ void MainWindow::buildClientArea()
 
     view_ = new ProgramView(client_);
 
-    auto* layout = new QHBoxLayout(client_);
+    // The find bar goes below the row of bars and view (see buildFindBar).
+    auto* column = new QVBoxLayout(client_);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* layout = new QHBoxLayout();
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    column->addLayout(layout, 1);
     layout->addWidget(dockArea_);
     layout->addWidget(view_, 1);
     layout->addStretch(0);
@@ -344,6 +391,7 @@ void MainWindow::buildMenus()
 
     QMenu* file = bar->addMenu(QStringLiteral("&Arquivo"));
     file->setObjectName(QStringLiteral("File1"));
+    fileMenu_ = file;
     addItem(file, "FileOpenItem", QStringLiteral("&Abrir"), &MainWindow::openFile, QKeySequence(Qt::CTRL | Qt::Key_O));
     file->addSeparator();
     addItem(file, "FileSaveItem", QStringLiteral("&Salvar"), &MainWindow::saveFile, QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -359,6 +407,15 @@ void MainWindow::buildMenus()
     addItem(edit, "Recortar1", QStringLiteral("Recor&tar"), nullptr, QKeySequence(Qt::CTRL | Qt::Key_X));
     addItem(edit, "Copiar1", QStringLiteral("&Copiar"), &MainWindow::copySelection, QKeySequence(Qt::CTRL | Qt::Key_C));
     addItem(edit, "Colar1", QStringLiteral("C&olar"), nullptr, QKeySequence(Qt::CTRL | Qt::Key_V));
+    edit->addSeparator();
+    addItem(edit, "FindItem", QStringLiteral("&Localizar..."), &MainWindow::showFindBar,
+        QKeySequence(Qt::CTRL | Qt::Key_F));
+    addItem(
+        edit, "FindNextItem", QStringLiteral("Localizar &próxima"), &MainWindow::findNext, QKeySequence(Qt::Key_F3));
+    addItem(edit, "FindPreviousItem", QStringLiteral("Localizar &anterior"), &MainWindow::findPrevious,
+        QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    addItem(edit, "GoToItem", QStringLiteral("&Ir para linha..."), &MainWindow::goToLine,
+        QKeySequence(Qt::CTRL | Qt::Key_G));
 
     viewMenu_ = bar->addMenu(QStringLiteral("Exibir"));
     viewMenu_->setObjectName(QStringLiteral("Exibir1"));
@@ -496,6 +553,10 @@ bool MainWindow::writeProgram(const QString& path)
         MessageBox::error(this, errorText(e));
         return false;
     }
+    if (path == currentFile_)
+        watcher_->noteOwnWrite();
+    modified_ = false;
+    showStatus();
     return true;
 }
 
@@ -507,8 +568,11 @@ void MainWindow::closeProgram()
     doc.text.clear();
     view_->clearAll();
     currentFile_.clear();
+    watcher_->watch(QString());
+    modified_ = false;
     view_->hide();
     showTitle();
+    showStatus();
     doc.undo.reset(false);
     emit programClosed();
 }
@@ -535,19 +599,49 @@ void MainWindow::closeStep()
 
 void MainWindow::closeFile() { closeStep(); }
 
-void MainWindow::openFile()
+bool MainWindow::closeBeforeOpening()
 {
     closePrompt_ = QStringLiteral("O arquivo ") + currentFile_
         + QStringLiteral(" está aberto. Gostaria de salva-lo antes de abrir outro arquivo?");
     closeStep();
-    if (fileOpen())
+    return !fileOpen();
+}
+
+void MainWindow::openFile()
+{
+    // The dialog starts in the folder of the program open now, else of the last one.
+    const QString start = fileOpen() ? currentFile_
+        : !lastChosen_.isEmpty()     ? lastChosen_
+        : recent_.paths().empty()    ? QString()
+                                     : QFile::decodeName(QByteArray::fromStdString(recent_.paths().front()));
+    if (!closeBeforeOpening())
         return;
     setWindowTitle(captionBase_);
-    const QString path = FileDialog::openFile(this, lastChosen_);
-    if (path.isEmpty())
-        return;
-    lastChosen_ = path;
+    const QString path = FileDialog::openFile(this, start);
+    if (!path.isEmpty())
+        openProgram(path);
+}
 
+void MainWindow::openOther(const QString& path)
+{
+    if (closeBeforeOpening())
+        openProgram(path);
+}
+
+void MainWindow::openAtStart(const QString& path, long long line)
+{
+    if (!openProgram(QFileInfo(path).absoluteFilePath()))
+        return;
+    if (line > 0)
+        view_->goToRow(line - 1);
+}
+
+bool MainWindow::openProgram(QString path)
+{
+    // Read again over itself (a reload), the program is let go of first, without a question.
+    if (fileOpen())
+        closeProgram();
+    lastChosen_ = path;
     torvel::Document& doc = session_->document();
     doc.history.clearList();
     refreshHistoryList();
@@ -558,11 +652,11 @@ void MainWindow::openFile()
     } catch (const torvel::Error& e) {
         // The unread file is never named: a later save cannot overwrite it with nothing.
         MessageBox::error(this, errorText(e));
-        return;
+        return false;
     } catch (const std::bad_alloc&) {
         // A file larger than the memory can hold cannot be opened either.
         MessageBox::error(this, errorText(torvel::FileError::cannotOpen(pathBytes(path))));
-        return;
+        return false;
     }
     currentFile_ = path;
     const bool utf8 = torvel::showsAsUtf8(doc.text);
@@ -571,12 +665,19 @@ void MainWindow::openFile()
     view_->show();
     view_->setFocus(Qt::OtherFocusReason);
     showTitle();
+    watcher_->watch(path);
+    modified_ = false;
+    rememberProgram(path);
 
     doc.undo.reset(true);
     doc.history.clearLog();
     session_->notifyUndoState();
     session_->notifyHistoryChanged();
     emit programOpened();
+    if (findBar_->isVisible())
+        find_->refresh();
+    showStatus();
+    return true;
 }
 
 void MainWindow::saveFile()
@@ -593,7 +694,100 @@ void MainWindow::saveFileAs()
     if (path.isEmpty() || !writeProgram(path))
         return;
     currentFile_ = path;
+    lastChosen_ = path;
+    watcher_->watch(path);
+    rememberProgram(path);
     showTitle();
+}
+
+// ---------------------------------------------------------------- recent programs, drops, changes on disk
+
+void MainWindow::rememberProgram(const QString& path)
+{
+    recent_.push(pathBytes(path));
+    storeRecentFiles();
+}
+
+void MainWindow::storeRecentFiles()
+{
+    try {
+        recent_.write(torvel::SettingsFile(pathBytes(settingsPath_)));
+    } catch (const torvel::Error&) {
+        // The list is a convenience: a settings file that cannot be written must not stop the work.
+    }
+    showRecentFiles();
+}
+
+void MainWindow::showRecentFiles()
+{
+    // Later: the item chosen may be the one whose signal is running now.
+    for (QAction* item : std::as_const(recentItems_)) {
+        fileMenu_->removeAction(item);
+        item->setObjectName(QString());
+        item->deleteLater();
+    }
+    recentItems_.clear();
+    if (recent_.paths().empty())
+        return;
+    recentItems_ << fileMenu_->addSeparator();
+    int n = 0;
+    for (const std::string& bytes : recent_.paths()) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(bytes));
+        QString shown = path;
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* item = fileMenu_->addAction(QStringLiteral("&%1 %2").arg(QString::number(++n), shown));
+        item->setObjectName(QStringLiteral("RecentFile%1").arg(n));
+        item->setToolTip(path);
+        connect(item, &QAction::triggered, this, [this, path] { openRecent(path); });
+        recentItems_ << item;
+    }
+}
+
+void MainWindow::openRecent(const QString& path)
+{
+    // A program that is gone leaves the list before anything else is touched.
+    if (!QFileInfo(path).isFile()) {
+        MessageBox::error(this, errorText(torvel::FileError::cannotOpen(pathBytes(path))));
+        recent_.remove(pathBytes(path));
+        storeRecentFiles();
+        return;
+    }
+    openOther(path);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openOther(path);
+}
+
+void MainWindow::programChangedOnDisk()
+{
+    if (!fileOpen() || askingReload_)
+        return;
+    askingReload_ = true;
+    QString question = QStringLiteral("O arquivo foi alterado fora do Torvel. Recarregar?");
+    if (modified_)
+        question += QStringLiteral("\nAs funções aplicadas e não salvas serão perdidas.");
+    const bool reload = MessageBox::confirm(this, question) == MessageBox::Yes;
+    askingReload_ = false;
+    if (!reload)
+        return;
+    const long long top = view_->firstVisibleRow();
+    const long long row = view_->caretRow();
+    if (openProgram(currentFile_)) {
+        view_->scrollToRow(top);
+        view_->setCaretRow(row);
+    }
 }
 
 void MainWindow::exitProgram() { close(); }
@@ -677,6 +871,95 @@ void MainWindow::showSelectedHistory()
 void MainWindow::undoLastFunction() { session_->undo(); }
 
 void MainWindow::copySelection() { view_->copySelection(); }
+
+// ---------------------------------------------------------------- find, go to, status
+
+void MainWindow::buildFindBar()
+{
+    findBar_ = new FindBar(client_);
+    // The client area is white behind the logo; the bar looks like the window's other bars.
+    findBar_->setPalette(QPalette());
+    findBar_->setAutoFillBackground(true);
+    static_cast<QVBoxLayout*>(client_->layout())->addWidget(findBar_);
+    find_ = new ProgramFind(*session_, *view_, *findBar_, this);
+    connect(findBar_, &FindBar::closed, this, [this] {
+        if (view_->isVisible())
+            view_->setFocus();
+    });
+    // With the bar closed, F3 tells its result in the status bar.
+    connect(find_, &ProgramFind::reported, this, [this](const QString& status) {
+        if (!findBar_->isVisible())
+            statusBar()->showMessage(status, 5000);
+    });
+}
+
+void MainWindow::showFindBar()
+{
+    if (fileOpen())
+        find_->openBar();
+}
+
+void MainWindow::findNext()
+{
+    if (fileOpen())
+        find_->findNext();
+}
+
+void MainWindow::findPrevious()
+{
+    if (fileOpen())
+        find_->findPrevious();
+}
+
+void MainWindow::goToLine()
+{
+    if (!fileOpen() || !goToDialog)
+        return;
+    const torvel::ProgramText& text = session_->document().text;
+    const auto line = goToDialog(static_cast<long long>(text.count()),
+        [&text](const QString& typed) { return torvel::resolveGoTo(text, typed.toStdString()); });
+    if (line)
+        view_->goToRow(*line);
+}
+
+void MainWindow::buildStatusBar()
+{
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("Statusbar"));
+    setStatusBar(status);
+    const auto label = [status](QLabel*& out, const char* name, const QString& spoken) {
+        out = new QLabel(status);
+        out->setObjectName(QString::fromLatin1(name));
+        out->setAccessibleName(spoken);
+        out->setContentsMargins(6, 0, 6, 0);
+        status->addPermanentWidget(out);
+    };
+    label(caretLabel_, "StatusCaret", QStringLiteral("Posição do cursor"));
+    label(linesLabel_, "StatusLines", QStringLiteral("Número de linhas"));
+    label(encodingLabel_, "StatusEncoding", QStringLiteral("Codificação"));
+    label(lineBreakLabel_, "StatusLineBreak", QStringLiteral("Quebra de linha"));
+    label(modifiedLabel_, "StatusModified", QStringLiteral("Modificado"));
+    showStatus();
+}
+
+void MainWindow::showStatus()
+{
+    const bool open = fileOpen();
+    for (QLabel* l : {caretLabel_, linesLabel_, encodingLabel_, lineBreakLabel_, modifiedLabel_})
+        l->setVisible(open);
+    if (!open)
+        return;
+    const torvel::ProgramText& text = session_->document().text;
+    caretLabel_->setText(
+        QStringLiteral("Linha %1, Coluna %2").arg(thousands(view_->caretRow()), thousands(view_->caretColumn())));
+    linesLabel_->setText(text.count() == 1
+            ? QStringLiteral("1 linha")
+            : QStringLiteral("%1 linhas").arg(thousands(static_cast<long long>(text.count()))));
+    encodingLabel_->setText(session_->utf8Display() ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1252"));
+    lineBreakLabel_->setText(lineBreakName(text.lineBreak()));
+    modifiedLabel_->setText(modified_ ? QStringLiteral("Modificado") : QString());
+    modifiedLabel_->setVisible(modified_);
+}
 
 // ---------------------------------------------------------------- view toggles
 

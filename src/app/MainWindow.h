@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/GoToTarget.h"
+#include "core/RecentFiles.h"
 #include "core/Settings.h"
 
 #include <QFont>
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
@@ -20,8 +23,11 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class QsciLexer;
-class Session;
+class FindBar;
+class ProgramFind;
 class ProgramView;
+class ProgramWatcher;
+class Session;
 
 // The main window: menus, tool bars, the tools and history bars, the program
 // view and the logo. It owns the session that the dialogs borrow; the dialogs
@@ -57,6 +63,18 @@ public:
     std::function<std::optional<QFont>(const QFont& current)> fontDialog;
     // Opens a help page or another document with the desktop's handler.
     std::function<void(const QString& path)> openDocument;
+    // "Ir para": the 0-based line chosen, asking `resolve` what a typed target means; nothing when cancelled.
+    std::function<std::optional<long long>(
+        long long lines, const std::function<torvel::GoToResult(const QString& typed)>& resolve)>
+        goToDialog;
+
+    // Opens a program named on the command line, the caret on `line` (1-based) when given.
+    void openAtStart(const QString& path, long long line = 0);
+    // Opens `path` after the close question of the open program, as Arquivo › Abrir does.
+    void openOther(const QString& path);
+    const torvel::RecentFiles& recentFiles() const { return recent_; }
+    // Whether a function changed the program since it was opened or saved.
+    bool modified() const { return modified_; }
 
     // Adds an item that shows or hides a bar to the Exibir menu.
     void addBarItem(QAction* item);
@@ -78,6 +96,10 @@ public:
     void exitProgram();
     void undoLastFunction();
     void copySelection();
+    void showFindBar();
+    void findNext();
+    void findPrevious();
+    void goToLine();
     void toggleToolsBar();
     void toggleHistoryBar();
     void showColourDialog();
@@ -109,6 +131,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -136,8 +160,22 @@ private:
     // Ticks the Exibir items as the bars stand when the menu opens.
     void showBarStates();
 
+    void buildFindBar();
+    void buildStatusBar();
+    void showStatus();
+
     // Close step: asks the close prompt, saves or not, closes. Empties the prompt.
     void closeStep();
+    // Asks the close question of the open program before another is opened; true when none is open after.
+    bool closeBeforeOpening();
+    // Reads `path` into the window (no question); false after an error box.
+    // By value: a reload passes the current file, which closing the program empties.
+    bool openProgram(QString path);
+    void openRecent(const QString& path);
+    void rememberProgram(const QString& path);
+    void storeRecentFiles();
+    void showRecentFiles();
+    void programChangedOnDisk();
     // Writes the text to `path`; false (after an error box) when it could not.
     bool writeProgram(const QString& path);
     void closeProgram();
@@ -173,4 +211,17 @@ private:
     QMenu* viewMenu_;
     QAction* toolsBarItem_;
     QAction* historyBarItem_;
+    QMenu* fileMenu_;
+    QList<QAction*> recentItems_;
+    torvel::RecentFiles recent_;
+    FindBar* findBar_;
+    ProgramFind* find_;
+    ProgramWatcher* watcher_;
+    bool modified_ = false;
+    bool askingReload_ = false;
+    QLabel* caretLabel_;
+    QLabel* linesLabel_;
+    QLabel* encodingLabel_;
+    QLabel* lineBreakLabel_;
+    QLabel* modifiedLabel_;
 };

@@ -6,6 +6,7 @@
 #include "core/LineCommands.h"
 #include "core/Settings.h"
 #include "editor/ProgramView.h"
+#include "framework/GoToDialog.h"
 #include "framework/HistoryViewer.h"
 #include "framework/ProgressWindow.h"
 #include "framework/Session.h"
@@ -158,6 +159,10 @@ void assembleTools(MainWindow& window)
         [&session, runner] { runner->edit(torvel::LineCommand::Insert, session.caretRow()); });
     window.setToolAction(QStringLiteral("DeletarLinha1"),
         [&session, runner] { runner->edit(torvel::LineCommand::Delete, session.caretRow()); });
+
+    auto* goTo = new GoToDialog(&window);
+    window.goToDialog
+        = [goTo](long long lines, const GoToDialog::Resolver& resolve) { return goTo->ask(lines, resolve); };
 
     auto* viewer = new HistoryViewer(session, &window);
     window.historyViewer = [viewer](int selectedIndex) { viewer->showFor(selectedIndex); };

@@ -10,11 +10,16 @@ FileDialog::Hook& FileDialog::hook()
 
 void FileDialog::setHook(Hook h) { hook() = std::move(h); }
 
-QString FileDialog::openFile(QWidget* parent, const QString& lastChosen)
+QString FileDialog::filters()
+{
+    return QStringLiteral("Programas CNC (*.nc *.ngc *.tap *.gcode *.cnc *.nci *.iso *.txt);;Todos os arquivos (*)");
+}
+
+QString FileDialog::openFile(QWidget* parent, const QString& start)
 {
     if (hook())
-        return hook()(QStringLiteral("open"), lastChosen);
-    QFileDialog dialog(parent, QStringLiteral("Abrir"), lastChosen, QStringLiteral("All files (*)"));
+        return hook()(QStringLiteral("open"), start);
+    QFileDialog dialog(parent, QStringLiteral("Abrir"), start, filters());
     // Qt's own dialog everywhere, so that it speaks Portuguese on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -30,7 +35,7 @@ QString FileDialog::saveFile(QWidget* parent, const QString& preset)
 {
     if (hook())
         return hook()(QStringLiteral("save"), preset);
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Salvar como"), preset, QString(), nullptr,
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Salvar como"), preset, filters(), nullptr,
         QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
 }
 

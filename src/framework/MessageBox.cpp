@@ -39,3 +39,16 @@ MessageBox::Answer MessageBox::question(QWidget* parent, const QString& text)
         return No;
     return Cancel;
 }
+
+MessageBox::Answer MessageBox::confirm(QWidget* parent, const QString& text)
+{
+    if (hook())
+        return hook()(QStringLiteral("confirm"), text);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Torvel"), text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Sim"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Não"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? Yes : No;
+}

@@ -140,7 +140,9 @@ void TestMainWindow::menusAndShortcuts()
     const QList<QAction*> menus = w.menuBar()->actions();
     QCOMPARE(itemsOf(menus[0]->menu()),
         texts({"&Abrir", "-", "&Salvar", "Salvar &como...", "-", "&Fechar arquivo", "Sai&r"}));
-    QCOMPARE(itemsOf(menus[1]->menu()), texts({"Undo", "Recor&tar", "&Copiar", "C&olar"}));
+    QCOMPARE(itemsOf(menus[1]->menu()),
+        texts({"Undo", "Recor&tar", "&Copiar", "C&olar", "-", "&Localizar...", "Localizar &próxima",
+            "Localizar &anterior", "&Ir para linha..."}));
     QCOMPARE(itemsOf(menus[2]->menu()), texts({"Barra de Ferramentas", "Barra de Histórico"}));
     QCOMPARE(itemsOf(menus[3]->menu()),
         texts({"Adicionar ou Remover Espaços", "Editar Nºs dos Blocos", "-", "Substituir Palavra", "Deletar Palavra",
@@ -162,6 +164,10 @@ void TestMainWindow::menusAndShortcuts()
         {"Recortar1", QKeySequence(Qt::CTRL | Qt::Key_X)},
         {"Copiar1", QKeySequence(Qt::CTRL | Qt::Key_C)},
         {"Colar1", QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {"FindItem", QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {"FindNextItem", QKeySequence(Qt::Key_F3)},
+        {"FindPreviousItem", QKeySequence(Qt::SHIFT | Qt::Key_F3)},
+        {"GoToItem", QKeySequence(Qt::CTRL | Qt::Key_G)},
     };
     for (const auto& s : shortcuts) {
         QAction* a = action(w, s.name);
