@@ -674,8 +674,7 @@ bool MainWindow::openProgram(QString path)
     session_->notifyUndoState();
     session_->notifyHistoryChanged();
     emit programOpened();
-    if (findBar_->isVisible())
-        find_->refresh();
+    find_->programReplaced();
     showStatus();
     return true;
 }

@@ -20,12 +20,21 @@ ProgramFind::ProgramFind(Session& session, ProgramView& view, FindBar& bar, QObj
 {
     connect(&bar_, &FindBar::nextRequested, this, &ProgramFind::findNext);
     connect(&bar_, &FindBar::previousRequested, this, &ProgramFind::findPrevious);
-    connect(&bar_, &FindBar::searchChanged, this, &ProgramFind::refresh);
-    connect(&bar_, &FindBar::closed, this, &ProgramFind::clearMarks);
-    connect(&session_, &Session::textChanged, this, [this] {
+    // The text set while the bar is closed (F3 repeats it) is counted when the bar opens.
+    connect(&bar_, &FindBar::searchChanged, this, [this] {
         if (bar_.isVisible())
             refresh();
     });
+    connect(&bar_, &FindBar::closed, this, &ProgramFind::clearMarks);
+    connect(&session_, &Session::textChanged, this, &ProgramFind::programReplaced);
+}
+
+void ProgramFind::programReplaced()
+{
+    total_.reset();
+    lastMatch_.reset();
+    if (bar_.isVisible())
+        refresh();
 }
 
 const torvel::ProgramSearch& ProgramFind::search()
@@ -36,6 +45,8 @@ const torvel::ProgramSearch& ProgramFind::search()
     if (!search_ || text != searchText_ || options.matchCase != searchOptions_.matchCase
         || options.wholeWord != searchOptions_.wholeWord || utf8 != searchUtf8_) {
         search_.emplace(text.toUtf8().toStdString(), utf8, options);
+        total_.reset();
+        lastMatch_.reset();
         searchText_ = text;
         searchOptions_ = options;
         searchUtf8_ = utf8;
@@ -51,10 +62,19 @@ void ProgramFind::openBar()
     refresh();
 }
 
-QString ProgramFind::countText(torvel::TextPosition at) const
+QString ProgramFind::countText(torvel::TextPosition at)
 {
-    const torvel::SearchTally tally = search_->tally(session_.document().text, at);
-    return QStringLiteral("%1 de %2").arg(number(tally.before + 1), number(tally.total));
+    const torvel::ProgramText& text = session_.document().text;
+    size_t index = 0;
+    if (total_) {
+        index = search_->indexOf(text, at, *total_, lastMatch_);
+    } else {
+        const torvel::SearchTally tally = search_->tally(text, at);
+        total_ = tally.total;
+        index = tally.before;
+    }
+    lastMatch_ = torvel::KnownMatch {at, index};
+    return QStringLiteral("%1 de %2").arg(number(index + 1), number(*total_));
 }
 
 void ProgramFind::find(bool forwards)
@@ -100,6 +120,7 @@ void ProgramFind::refresh()
         return;
     }
     const size_t total = s.tally(session_.document().text).total;
+    total_ = total;
     bar_.setStatus(total == 0 ? QStringLiteral("Não encontrado")
             : total == 1      ? QStringLiteral("1 ocorrência")
                               : QStringLiteral("%1 ocorrências").arg(number(total)));

@@ -27,6 +27,8 @@ public:
     void refresh();
     // The bar was closed: the marks go.
     void clearMarks();
+    // Another program was opened, or a function changed this one: what was counted is gone.
+    void programReplaced();
 
 signals:
     // What a search found, as the bar shows it ("3 de 120", a wrap, "Não encontrado").
@@ -36,7 +38,7 @@ private:
     void find(bool forwards);
     // The search for the bar's text and options, made again only when they or the encoding change.
     const torvel::ProgramSearch& search();
-    QString countText(torvel::TextPosition at) const;
+    QString countText(torvel::TextPosition at);
 
     Session& session_;
     ProgramView& view_;
@@ -45,4 +47,8 @@ private:
     QString searchText_;
     torvel::SearchOptions searchOptions_;
     bool searchUtf8_ = false;
+    // What is known of the current search in the program as it is: the number of matches,
+    // and the match found last with its place, so that the next F3 counts only the lines between.
+    std::optional<size_t> total_;
+    std::optional<torvel::KnownMatch> lastMatch_;
 };

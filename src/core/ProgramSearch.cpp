@@ -3,6 +3,7 @@
 #include "core/Encoding.h"
 
 #include <bit>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 
@@ -297,6 +298,31 @@ SearchTally ProgramSearch::tally(const ProgramText& text, TextPosition at) const
         return true;
     });
     return t;
+}
+
+size_t ProgramSearch::count(const ProgramText& text, TextPosition from, TextPosition to) const
+{
+    size_t n = 0;
+    scan(text, from, to, [&n](TextPosition) {
+        ++n;
+        return true;
+    });
+    return n;
+}
+
+size_t ProgramSearch::indexOf(
+    const ProgramText& text, TextPosition hit, size_t total, std::optional<KnownMatch> known) const
+{
+    // F3 held down moves a few lines at a time: counting the lines between costs next to nothing.
+    const long long lines = static_cast<long long>(text.count());
+    const long long fromTop = hit.line;
+    const long long fromEnd = lines - hit.line;
+    if (known && std::llabs(hit.line - known->at.line) <= std::min(fromTop, fromEnd))
+        return hit < known->at ? known->index - count(text, hit, known->at)
+                               : known->index + count(text, known->at, hit);
+    if (fromTop <= fromEnd)
+        return count(text, {}, hit);
+    return total - count(text, hit, {lines, 0});
 }
 
 std::vector<TextPosition> ProgramSearch::matchesInLines(const ProgramText& text, long long first, long long last) const

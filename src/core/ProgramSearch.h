@@ -34,6 +34,12 @@ struct SearchTally {
     size_t before = 0; // matches that start before the given position
 };
 
+// A match whose place among all of them is known (0-based).
+struct KnownMatch {
+    TextPosition at;
+    size_t index = 0;
+};
+
 // Finds a typed text in the program's bytes as they are shown. The pattern is
 // converted once to the program's encoding, so every match is a plain byte
 // comparison and every match has the same length in bytes.
@@ -68,6 +74,11 @@ public:
     std::optional<SearchHit> previous(const ProgramText& text, TextPosition from) const;
     // All matches, and how many of them start before `at`, in one pass.
     SearchTally tally(const ProgramText& text, TextPosition at = {}) const;
+    // Matches that start in [from, to).
+    size_t count(const ProgramText& text, TextPosition from, TextPosition to) const;
+    // The place among all `total` matches of the match at `hit`, counted over the shortest
+    // stretch: from `known` (the match found before), from the top or from the end.
+    size_t indexOf(const ProgramText& text, TextPosition hit, size_t total, std::optional<KnownMatch> known) const;
     // Matches that start in lines first..last (inclusive), in order.
     std::vector<TextPosition> matchesInLines(const ProgramText& text, long long first, long long last) const;
 

@@ -122,6 +122,27 @@ TEST(ProgramSearch, FindsMatchesFarApartAndCountsThem)
     EXPECT_TRUE(ProgramSearch("X5", false, kCase).matchesInLines(text, 5, 4).empty());
 }
 
+TEST(ProgramSearch, PlacesAMatchAmongAllFromTheOneFoundBefore)
+{
+    // Two matches on a line, runs of them and lone ones far apart.
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes += i % 7 == 0 ? "X1 X1\n" : i % 500 == 3 ? "G01 X1\n" : "G01 Y2\n";
+    const ProgramText text = ProgramText::fromFileBytes(bytes);
+    const ProgramSearch search("x1", false, kAnyCase);
+    const std::vector<TextPosition> all = search.matchesInLines(text, 0, 2999);
+    const size_t total = search.tally(text).total;
+    ASSERT_EQ(all.size(), total);
+    // F3 and Shift+F3 steps, wraps both ways and jumps; each step knows only the one before.
+    const size_t steps[] = {0, 1, 2, 3, total - 1, 0, total / 2, total / 2 - 1, 5, total - 2, 1};
+    std::optional<KnownMatch> known;
+    for (const size_t i : steps) {
+        EXPECT_EQ(search.indexOf(text, all[i], total, known), i);
+        EXPECT_EQ(search.indexOf(text, all[i], total, std::nullopt), i);
+        known = KnownMatch {all[i], i};
+    }
+}
+
 TEST(ProgramSearch, TellsWhyATextCannotBeSought)
 {
     EXPECT_EQ(ProgramSearch("", false, {}).status(), ProgramSearch::Status::Empty);
