@@ -7,9 +7,9 @@
 //   perf_open_window [lines] [rounds]   (QT_QPA_PLATFORM=offscreen is set if unset)
 //
 // Exit status 1 when a figure misses its limit: first screen 1.5 s, scroll to
-// the end 0.3 s, go to a line within the scroll to the end, peak resident
-// memory 4 times the file size, opening and jumping to the end highlighted 1.2
-// times the time without the highlighter.
+// the end and go to a line 0.3 s each, peak resident memory 4 times the file
+// size, opening and jumping to the end highlighted 1.2 times the time without
+// the highlighter.
 
 #include "app/MainWindow.h"
 #include "editor/ProgramView.h"
@@ -71,8 +71,9 @@ int main(int argc, char* argv[])
 
     // Rounds alternate highlighted and plain, so that both meet the same machine.
     std::vector<double> open[2], scroll[2], total[2], measured[2], goTo[2], firstF3[2], nextF3[2];
-    window.findChild<QLineEdit*>(QStringLiteral("FindText"))->setText(QStringLiteral("G03"));
+    window.findChild<QLineEdit*>(QStringLiteral("FindText"))->setText(QStringLiteral("X1"));
     long long goToRow = 0;
+    QString goToGutter;
     double peakMb = 0;
     bool lastRowShown = true;
     // The first pair warms the process up and is not counted.
@@ -116,6 +117,7 @@ int main(int argc, char* argv[])
         view->viewport()->repaint();
         const double goToMs = perf::ms(g);
         goToRow = view->caretRow();
+        goToGutter = view->gutterTextAt(goToRow);
 
         // F3 with the bar closed: the first counts every match, the ones after only the lines between.
         const auto pressF3 = [&] {
@@ -155,8 +157,7 @@ int main(int argc, char* argv[])
     std::printf("scroll to end    %8.1f ms  %8.1f ms (limit 300)\n", perf::median(scroll[0]), perf::median(scroll[1]));
     std::printf("open and jump    %8.1f ms  %8.1f ms = %.2f x (limit 1.2)\n", perf::median(total[0]),
         perf::median(total[1]), ratio);
-    std::printf(
-        "go to line       %8.1f ms  %8.1f ms (within scroll to end)\n", perf::median(goTo[0]), perf::median(goTo[1]));
+    std::printf("go to line       %8.1f ms  %8.1f ms (limit 300)\n", perf::median(goTo[0]), perf::median(goTo[1]));
     std::printf("after the jump   %8.1f ms  %8.1f ms (range measured, screen checked)\n", perf::median(measured[0]),
         perf::median(measured[1]));
     std::printf("peak memory      %8.1f MB = %.2f x file (limit 4); window before open %.1f MB\n", peakMb,
@@ -165,10 +166,10 @@ int main(int argc, char* argv[])
         perf::median(firstF3[1]));
     std::printf("F3 again         %8.1f ms  %8.1f ms\n", perf::median(nextF3[0]), perf::median(nextF3[1]));
     std::printf("last row shown %s; after go to, caret row %lld, gutter \"%s\"\n", lastRowShown ? "yes" : "NO", goToRow,
-        qPrintable(view->gutterTextAt(goToRow)));
+        qPrintable(goToGutter));
 
     window.closeFile();
     const bool ok = perf::median(open[0]) <= 1500 && perf::median(scroll[0]) <= 300 && peakMb <= 4 * fileMb
-        && ratio <= 1.2 && lastRowShown && perf::median(goTo[0]) <= perf::median(scroll[0]);
+        && ratio <= 1.2 && lastRowShown && perf::median(goTo[0]) <= 300;
     return ok ? 0 : 1;
 }
