@@ -253,7 +253,7 @@ int main(int argc, char* argv[])
     // Click to line: the click, the caret in the view and its screen painted.
     canvas->setView(torvel::PlotView::Top);
     waitFor([&] { return canvas->showsFullDrawing(); });
-    Stats clickToLine;
+    Stats clickToLine, hitTest;
     int clicksRight = 0;
     for (int i = 0; i < rounds; ++i) {
         uint32_t line = 0;
@@ -263,6 +263,9 @@ int main(int argc, char* argv[])
             continue;
         QElapsedTimer t;
         t.start();
+        canvas->motionAt(at);
+        hitTest.v.push_back(perf::ms(t));
+        t.restart();
         click(canvas, at);
         view->viewport()->repaint();
         canvas->repaint();
@@ -284,6 +287,7 @@ int main(int argc, char* argv[])
     std::printf("full drawing again   %8.1f ms median after a zoom\n", redraw.median());
     std::printf("click to line        %8.1f ms median, %6.1f worst (limit 20); %d of %zu on the line hit\n",
         clickToLine.median(), clickToLine.worst(), clicksRight, clickToLine.v.size());
+    std::printf("  of which the search %8.1f ms median\n", hitTest.median());
     std::printf("path memory          %8.1f MB = %.2f x file, peak while built %.1f MB = %.2f x (limit 2)\n", pathMb,
         pathMb / fileMb, peakMb, peakMb / fileMb);
     window.closeFile();

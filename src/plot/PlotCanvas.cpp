@@ -367,8 +367,11 @@ std::optional<size_t> PlotCanvas::motionAt(QPointF at) const
     const Point2 point = frame_.toPlane({at.x(), at.y()});
     const double reach = kClickReach / frame_.scale;
     if (index_) {
-        if (const auto hit = index_->nearest(*path_, frame_.projection, point, reach))
-            return hit->motion;
+        // A hit within a third of the reach is the nearest of all; on a dense drawing
+        // that small search almost always finds one, and looks at a ninth as many boxes.
+        for (const double r : {reach / 3, reach})
+            if (const auto hit = index_->nearest(*path_, frame_.projection, point, r))
+                return hit->motion;
         return std::nullopt;
     }
     // Until the index is built: every motion, which a large program makes slow but not wrong.
