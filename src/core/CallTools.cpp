@@ -302,10 +302,9 @@ FunctionCall TranslateTool::call() const
 FunctionCall MirrorTool::call() const
 {
     FunctionCall c = callNamed("mirror", {}, {});
-    const std::pair<bool, const char*> boxes[]
-        = {{options_.x, "--x"}, {options_.y, "--y"}, {options_.g02ToG03, "--g02-g03"}, {options_.g03ToG02, "--g03-g02"},
-            {options_.g41ToG42, "--g41-g42"}, {options_.g42ToG41, "--g42-g41"}, {options_.plus, "--plus"},
-        {options_.arcCentres, "--arc-centres"}};
+    const std::pair<bool, const char*> boxes[] = {{options_.x, "--x"}, {options_.y, "--y"},
+        {options_.g02ToG03, "--g02-g03"}, {options_.g03ToG02, "--g03-g02"}, {options_.g41ToG42, "--g41-g42"},
+        {options_.g42ToG41, "--g42-g41"}, {options_.plus, "--plus"}, {options_.arcCentres, "--arc-centres"}};
     for (const auto& [ticked, name] : boxes)
         if (ticked)
             c.flags.insert(name);
