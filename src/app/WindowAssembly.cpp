@@ -139,6 +139,14 @@ void assembleTools(MainWindow& window)
     assembleBackplot(window, progress);
     auto* runner = new ToolRunner(session, &window, progress, &window);
     assembleVerification(window, *runner);
+    // "Visualizar" draws a dialog's result over the path in the "Trajetória" dock.
+    if (auto* backplot = window.findChild<BackplotDock*>()) {
+        runner->showPreview = [backplot](std::shared_ptr<const torvel::Toolpath> path) {
+            backplot->show();
+            backplot->setPreview(std::move(path));
+        };
+        runner->clearPreview = [backplot] { backplot->clearPreview(); };
+    }
 
     const auto dialog = [&](const char* menuName, ToolDialog* dlg) {
         window.setToolAction(QString::fromLatin1(menuName), [dlg] { dlg->showModal(); });

@@ -84,6 +84,13 @@ ToolDialog::ToolDialog(Session& session, ToolRunner& runner, const Setup& setup,
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    if (setup.withPreview) {
+        preview_ = new QPushButton(QStringLiteral("Visualizar"), this);
+        preview_->setObjectName(QStringLiteral("PreviewButton"));
+        preview_->setAutoDefault(false);
+        connect(preview_, &QPushButton::clicked, this, [this] { preview(); });
+        buttons->addWidget(preview_);
+    }
     buttons->addWidget(apply_);
     buttons->addWidget(cancel_);
 
@@ -125,6 +132,8 @@ void ToolDialog::setFieldOrder(const QList<QWidget*>& ownFields)
     QList<QWidget*> order = ownFields;
     if (range_)
         order << range_->wholeFileOption() << range_->lineOption() << range_->firstLine() << range_->lastLine();
+    if (preview_)
+        order << preview_;
     order << apply_ << cancel_ << helpButton_;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -141,6 +150,20 @@ void ToolDialog::makeOptionGroup(std::initializer_list<QRadioButton*> options)
 void ToolDialog::openHelpPage() { session_.openHelp(helpPage_); }
 
 std::string ToolDialog::programBytes(const QString& typed) const { return session_.toProgramBytes(typed); }
+
+void ToolDialog::previewTool(torvel::LineTool& tool, const torvel::FunctionMeaning& meaning)
+{
+    const torvel::Range range = range_ ? range_->range() : torvel::Range {};
+    runner_.preview(this, tool, range, meaning);
+}
+
+void ToolDialog::hideEvent(QHideEvent* event)
+{
+    // A preview belongs to the open dialog: applied, the real path replaces it; cancelled, it goes.
+    if (preview_ && runner_.clearPreview)
+        runner_.clearPreview();
+    QDialog::hideEvent(event);
+}
 
 void ToolDialog::runTool(torvel::LineTool& tool, const torvel::FunctionMeaning* meaning)
 {

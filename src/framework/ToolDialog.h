@@ -38,6 +38,7 @@ public:
         QString applyName = QStringLiteral("btnOK");
         QString cancelName = QStringLiteral("Button2");
         bool applyIsDefault = true;
+        bool withPreview = false; // "Visualizar": the coordinate functions
     };
 
     // Shows the dialog modally without waiting for it.
@@ -46,6 +47,7 @@ public:
     RangeGroup* rangeGroup() const { return range_; }
     QPushButton* applyButton() const { return apply_; }
     QPushButton* cancelButton() const { return cancel_; }
+    QPushButton* previewButton() const { return preview_; }
     QToolButton* helpButton() const { return helpButton_; }
 
 protected:
@@ -80,6 +82,10 @@ protected:
     // Runs the tool over the chosen range; the dialog closes at the end.
     // With `meaning`, the result is then checked against what the function means.
     void runTool(torvel::LineTool& tool, const torvel::FunctionMeaning* meaning = nullptr);
+    // "Visualizar": the dialog builds its tool and hands it to previewTool().
+    virtual void preview() { }
+    void previewTool(torvel::LineTool& tool, const torvel::FunctionMeaning& meaning);
+    void hideEvent(QHideEvent* event) override;
 
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -97,6 +103,7 @@ private:
     QToolButton* helpButton_;
     QPushButton* apply_;
     QPushButton* cancel_;
+    QPushButton* preview_ = nullptr;
     bool placed_ = false;
 };
 

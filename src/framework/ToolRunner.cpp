@@ -7,8 +7,9 @@
 #include "framework/Gauge.h"
 #include "framework/MessageBox.h"
 #include "framework/Session.h"
-#include "framework/VerificationRunner.h"
 #include "framework/ProgressWindow.h"
+#include "toolpath/Interpreter.h"
+#include "verify/Verification.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -304,4 +305,30 @@ torvel::RunResult ToolRunner::edit(torvel::LineCommand command, long long row, s
     session_.notifyUndoState();
     emit session_.viewFocusRequested();
     return result;
+}
+
+void ToolRunner::preview(
+    QWidget* parent, torvel::LineTool& tool, const torvel::Range& range, const torvel::FunctionMeaning& meaning)
+{
+    const torvel::ProgramText& text = session_.document().text;
+    torvel::Document scratch {text, torvel::UndoRing(torvel::UndoRing::NoSnapshots {}), torvel::History()};
+    torvel::RunObserver quiet;
+    torvel::RunResult result;
+    try {
+        result = torvel::runFunction(scratch, tool, range, quiet);
+    } catch (const std::bad_alloc&) {
+        MessageBox::error(parent, QStringLiteral("Memória insuficiente para visualizar a função."));
+        return;
+    }
+    if (result.status != torvel::RunResult::Status::Done) {
+        MessageBox::error(
+            parent, session_.toDisplay(result.message) + QStringLiteral("\nLinha ") + QString::number(result.line));
+        return;
+    }
+    if (showPreview) {
+        if (std::optional<torvel::Toolpath> path = torvel::interpret(scratch.text.lines()))
+            showPreview(std::make_shared<const torvel::Toolpath>(std::move(*path)));
+    }
+    if (verifier_)
+        verifier_->start({text, scratch.text, meaning, torvel::rangeLines(range, text.count())});
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <string_view>
 
 class QDialog;
@@ -17,7 +18,8 @@ class VerificationRunner;
 
 namespace torvel {
 struct FunctionMeaning;
-}
+class Toolpath;
+} // namespace torvel
 
 // Drives every function the dialogs start: the range tools through the progress
 // window and the run protocol, the line commands at once. The view is told about
@@ -47,6 +49,14 @@ public:
     torvel::RecipeResult runRecipe(const torvel::Recipe& recipe);
 
     ProgressWindow* progressWindow() const { return progress_; }
+    // The function's result on a copy of the text, drawn over the toolpath and checked,
+    // the program left as it is. A run that stops on a line says why, as a run does.
+    void preview(
+        QWidget* parent, torvel::LineTool& tool, const torvel::Range& range, const torvel::FunctionMeaning& meaning);
+    // Where a preview's path is drawn, and how it is taken away again; unset, nothing is drawn.
+    std::function<void(std::shared_ptr<const torvel::Toolpath>)> showPreview;
+    std::function<void()> clearPreview;
+
     // Where the checks of the coordinate functions run; without one nothing is checked.
     void setVerifier(VerificationRunner* verifier) { verifier_ = verifier; }
 

@@ -17,7 +17,8 @@ ArcCentresDialog::ArcCentresDialog(Session& session, ToolRunner& runner, QWidget
             .groupCaption = QStringLiteral(" Dados para Conversão "),
             .helpPage = QStringLiteral("CoordIJ.htm"),
             .applyName = QStringLiteral("Button1"),
-            .applyIsDefault = false},
+            .applyIsDefault = false,
+            .withPreview = true},
         parent)
 {
     setObjectName(QStringLiteral("Form9"));
@@ -51,7 +52,11 @@ void ArcCentresDialog::plusToggled()
     paintCaption(plusBox_, plus_);
 }
 
-void ArcCentresDialog::apply()
+void ArcCentresDialog::apply() { go(false); }
+
+void ArcCentresDialog::preview() { go(true); }
+
+void ArcCentresDialog::go(bool previewOnly)
 {
     torvel::ArcsOptions options;
     if (absoluteOption_->isChecked())
@@ -67,5 +72,8 @@ void ArcCentresDialog::apply()
     options.planes = planesBox_->isChecked();
     torvel::ArcsTool tool(options);
     const torvel::FunctionMeaning meaning = torvel::meaningOf(options);
-    runTool(tool, &meaning);
+    if (previewOnly)
+        previewTool(tool, meaning);
+    else
+        runTool(tool, &meaning);
 }

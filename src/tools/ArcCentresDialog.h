@@ -13,7 +13,11 @@ public:
 
     bool plusFlag() const { return plus_; }
 
+protected:
+    void preview() override;
+
 private:
+    void go(bool previewOnly);
     void plusToggled();
     void apply();
 

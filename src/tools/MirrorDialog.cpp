@@ -13,7 +13,8 @@ MirrorDialog::MirrorDialog(Session& session, ToolRunner& runner, QWidget* parent
     : ToolDialog(session, runner,
         {.caption = QStringLiteral("Espelhamento dos Eixos XY"),
             .groupCaption = QStringLiteral(" Dados para Espelhamento  "),
-            .helpPage = QStringLiteral("EspelhaXY.htm")},
+            .helpPage = QStringLiteral("EspelhaXY.htm"),
+            .withPreview = true},
         parent)
 {
     setObjectName(QStringLiteral("Form7"));
@@ -49,7 +50,11 @@ void MirrorDialog::boxToggled(QCheckBox* box)
         plus_ = box->isChecked();
 }
 
-void MirrorDialog::apply()
+void MirrorDialog::apply() { go(false); }
+
+void MirrorDialog::preview() { go(true); }
+
+void MirrorDialog::go(bool previewOnly)
 {
     torvel::MirrorOptions options;
     options.x = boxes_[0]->isChecked();
@@ -63,5 +68,8 @@ void MirrorDialog::apply()
     options.arcCentres = arcCentresBox_->isChecked();
     torvel::MirrorTool tool(options);
     const torvel::FunctionMeaning meaning = torvel::meaningOf(options);
-    runTool(tool, &meaning);
+    if (previewOnly)
+        previewTool(tool, meaning);
+    else
+        runTool(tool, &meaning);
 }

@@ -14,7 +14,11 @@ public:
 
     bool plusFlag() const { return plus_; }
 
+protected:
+    void preview() override;
+
 private:
+    void go(bool previewOnly);
     void boxToggled(QCheckBox* box);
     void apply();
 

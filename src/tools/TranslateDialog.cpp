@@ -46,7 +46,8 @@ TranslateDialog::TranslateDialog(Session& session, ToolRunner& runner, QWidget* 
         {.caption = QStringLiteral("Translação dos Eixos XYZ"),
             .groupCaption = QStringLiteral(" Adicionar valor ao Eixo "),
             .helpPage = QStringLiteral("TransXYZ.htm"),
-            .applyName = QStringLiteral("Button1")},
+            .applyName = QStringLiteral("Button1"),
+            .withPreview = true},
         parent)
 {
     setObjectName(QStringLiteral("Form6"));
@@ -123,15 +124,29 @@ torvel::TranslateOptions TranslateDialog::options() const
     return options;
 }
 
+bool TranslateDialog::fieldsFilled()
+{
+    if (torvel::hasTranslationValue(options()))
+        return true;
+    MessageBox::error(this,
+        QString::fromUtf8(
+            torvel::kTranslationNeedsAValue.data(), static_cast<qsizetype>(torvel::kTranslationNeedsAValue.size())));
+    return false;
+}
+
 void TranslateDialog::checkFields()
 {
-    if (!torvel::hasTranslationValue(options())) {
-        MessageBox::error(this,
-            QString::fromUtf8(torvel::kTranslationNeedsAValue.data(),
-                static_cast<qsizetype>(torvel::kTranslationNeedsAValue.size())));
+    if (fieldsFilled())
+        runButton_->click();
+}
+
+void TranslateDialog::preview()
+{
+    if (!fieldsFilled())
         return;
-    }
-    runButton_->click();
+    const torvel::TranslateOptions chosen = options();
+    torvel::TranslateTool tool(chosen);
+    previewTool(tool, torvel::meaningOf(chosen));
 }
 
 void TranslateDialog::apply()

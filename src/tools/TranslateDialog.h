@@ -14,7 +14,11 @@ public:
 
     bool plusFlag() const { return plus_; }
 
+protected:
+    void preview() override;
+
 private:
+    bool fieldsFilled();
     torvel::TranslateOptions options() const;
     void axisToggled(QCheckBox* box, QLineEdit* field);
     void plusToggled();

@@ -304,6 +304,17 @@ void TestWindowAssembly::mirroringIsCheckedInTheVerificationDock()
         dialog->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
         QTRY_VERIFY(dock->summary().startsWith(QStringLiteral("Trajetória conferida")));
     };
+    // "Visualizar" shows the findings the function would produce and leaves the program as it is.
+    window.findChild<QAction*>(QStringLiteral("Espelhamento1"))->trigger();
+    for (const char* box : {"CheckBox1", "CheckBox3", "CheckBox4"})
+        dialog->findChild<QCheckBox*>(QLatin1String(box))->setChecked(true);
+    dialog->findChild<QPushButton*>(QStringLiteral("PreviewButton"))->click();
+    QTRY_COMPARE(dock->summary(), QStringLiteral("Trajetória conferida: 2 avisos"));
+    QCOMPARE(window.session().document().text.line(1), std::string_view("G2 X10 Y0 I5 J0"));
+    QVERIFY(window.session().document().history.items().empty());
+    QVERIFY(dialog->isVisible());
+    dialog->hide();
+
     mirror(false);
     QVERIFY(dock->isVisible());
     QCOMPARE(dock->summary(), QStringLiteral("Trajetória conferida: 2 avisos"));
