@@ -9,7 +9,7 @@ const char* const kUsage = R"(Usage: torvel-batch FUNCTION [FUNCTION OPTIONS] [C
        torvel-batch html [--settings INI] [-o OUT] [--no-sync] FILE
        torvel-batch plot [--view xy|xz|yz|iso] [--width N] [--height N] [-o OUT.svg] [--no-sync] FILE
        torvel-batch info [--json] [-o OUT] [--no-sync] FILE
-       torvel-batch run RECIPE [-j N] (--in-place | -o DIR) FILE...
+       torvel-batch run RECIPE [--verify] [-j N] (--in-place | -o DIR) FILE...
 
 Applies one function of the Torvel editor to a CNC program file. FILE '-' reads standard input.
 
@@ -73,7 +73,12 @@ Recipes (run):
     FILE: line N: MESSAGE (recipe line R, FUNCTION)
   N being the program line where the function stopped, and is left as it was; the
   other files go on. Then standard output gets the count of files changed, unchanged
-  and failed. Status: 0 all succeeded, 1 a file failed, 2 a bad recipe or usage.
+  and failed. --verify (on the command line, never in a recipe) checks each
+  coordinate function on each file as above, writes each finding as
+    FILE: line N: reason
+  (N the line as that function saw it), writes the files all the same and adds
+  ', V with findings' to the counts. Status: 0 all succeeded, 1 a file failed,
+  2 a bad recipe or usage, 3 findings and no file failed.
 )";
 
 namespace {

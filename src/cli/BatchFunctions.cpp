@@ -187,20 +187,18 @@ int writeInfo(const Arguments& a, const CommonOptions& c)
     return 0;
 }
 
-// Each line whose result is not the transform meant, on standard error; 3 when there is one.
-int reportFindings(
-    const ProgramText& before, const ProgramText& after, const FunctionMeaning& meaning, const Range& range)
+} // namespace
+
+std::string findingLines(const ProgramText& before, const ProgramText& after, const FunctionMeaning& meaning,
+    const Range& range, std::string_view prefix)
 {
     const std::vector<Finding> findings
         = *verify(before.lines(), after.lines(), meaning, rangeLines(range, before.count()));
     std::string text;
     for (const Finding& f : findings)
-        text += "line " + std::to_string(f.line + 1) + ": " + f.text() + "\n";
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    return findings.empty() ? 0 : 3;
+        text.append(prefix).append("line " + std::to_string(f.line + 1) + ": " + f.text() + "\n");
+    return text;
 }
-
-} // namespace
 
 int runBatch(const Arguments& a)
 {
@@ -242,8 +240,11 @@ int runBatch(const Arguments& a)
         const std::string block = History::blockText(1, mixedToUtf8(result.description));
         std::fwrite(block.data(), 1, block.size(), stderr);
     }
-    if (verifying)
-        return reportFindings(before, doc.text, meaningOf(a, CallReading {}), c.range);
+    if (verifying) {
+        const std::string findings = findingLines(before, doc.text, meaningOf(a, CallReading {}), c.range);
+        std::fwrite(findings.data(), 1, findings.size(), stderr);
+        return findings.empty() ? 0 : 3;
+    }
     return 0;
 }
 

@@ -4,6 +4,9 @@
 #include "toolpath/PlotStyle.h"
 #include "verify/Verification.h"
 
+#include <string>
+#include <string_view>
+
 namespace torvel::batch {
 
 // What plot draws: --view, --width and --height, checked.
@@ -20,5 +23,10 @@ PlotOptions plotOptions(const Arguments& a);
 // stopped on a line; 3 when --verify found lines whose result is not the transform meant,
 // each said on standard error. Usage and file errors are thrown.
 int runBatch(const Arguments& a);
+
+// --verify's report: each line whose result is not the transform meant, "line N: reason",
+// one a line after `prefix`; empty when there is none.
+std::string findingLines(const ProgramText& before, const ProgramText& after, const FunctionMeaning& meaning,
+    const Range& range, std::string_view prefix = {});
 
 } // namespace torvel::batch

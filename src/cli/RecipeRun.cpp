@@ -1,6 +1,7 @@
 #include "cli/RecipeRun.h"
 
 #include "cli/Arguments.h"
+#include "cli/BatchFunctions.h"
 #include "core/CallTools.h"
 #include "core/Encoding.h"
 #include "core/Errors.h"
@@ -8,6 +9,7 @@
 #include "core/ProgramText.h"
 #include "core/Recipe.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -78,12 +80,13 @@ public:
         , start_(Clock::now())
     { }
 
-    void failed(const std::string& line)
+    void failed(const std::string& line) { say(line + "\n"); }
+
+    // Whole lines, over the bar.
+    void say(const std::string& lines)
     {
         const std::lock_guard lock(mutex_);
-        std::string text = bar_ ? "\r\x1b[K" : "";
-        text += line + "\n";
-        writeError(text);
+        writeError((bar_ ? "\r\x1b[K" : "") + lines);
     }
 
     void fileDone(size_t bytes)
@@ -170,6 +173,31 @@ std::string folderOf(const std::string& path)
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
+// The coordinate functions of a recipe, each checked on a file as --verify checks it.
+class StepVerifier : public StepWatcher {
+public:
+    StepVerifier(const std::string& file, bool utf8Program)
+        : prefix_(file + ": ")
+        , reading_(CallReading::forProgram(utf8Program))
+    { }
+
+    bool watches(const RecipeStep& step) const override
+    {
+        return meaningOf(step.call, reading_).kind != FunctionMeaning::Kind::Nothing;
+    }
+
+    void stepDone(const RecipeStep& step, const ProgramText& before, const ProgramText& after) override
+    {
+        findings += findingLines(before, after, meaningOf(step.call, reading_), callRange(step.call), prefix_);
+    }
+
+    std::string findings;
+
+private:
+    const std::string prefix_;
+    const CallReading reading_;
+};
+
 // One worker's files: each read as the editor opens it, every step of the recipe, and the
 // result written only when all of them succeeded. A file replaced in place must survive a
 // power cut whole, old or new: its new bytes reach the disk before the rename, and waiting
@@ -177,11 +205,13 @@ std::string folderOf(const std::string& path)
 // are flushed a group at a time (one flush of the file system) and then renamed.
 class Worker {
 public:
-    Worker(const Recipe& recipe, const RecipeRunOptions& options, Reporter& reporter, std::vector<Outcome>& outcomes)
+    Worker(const Recipe& recipe, const RecipeRunOptions& options, Reporter& reporter, std::vector<Outcome>& outcomes,
+        std::vector<char>& hasFindings)
         : recipe_(recipe)
         , options_(options)
         , reporter_(reporter)
         , outcomes_(outcomes)
+        , hasFindings_(hasFindings)
     { }
 
     void apply(size_t index, const std::string& target)
@@ -238,13 +268,20 @@ private:
         Document doc {
             ProgramText::fromFileBuffer(std::move(buffer), size), UndoRing(UndoRing::NoSnapshots {}), History()};
         Unwatched quiet;
-        const RecipeResult result = applyRecipe(doc, recipe_, showsAsUtf8(doc.text), quiet);
+        const bool utf8 = showsAsUtf8(doc.text);
+        StepVerifier verifier(file, utf8);
+        const RecipeResult result = applyRecipe(doc, recipe_, utf8, quiet, options_.verify ? &verifier : nullptr);
         if (result.failed()) {
             const RecipeStep& step = recipe_[result.failedStep];
             failed(index,
                 "line " + std::to_string(result.failure.line) + ": " + result.failure.message + " (recipe line "
                     + std::to_string(step.line) + ", " + step.call.function + ")");
             return;
+        }
+        // What the file's run did is said whether or not it changed the bytes.
+        if (!verifier.findings.empty()) {
+            hasFindings_[index] = true;
+            reporter_.say(verifier.findings);
         }
         std::string after;
         after.reserve(size + size / 8 + 64);
@@ -280,6 +317,7 @@ private:
     const RecipeRunOptions& options_;
     Reporter& reporter_;
     std::vector<Outcome>& outcomes_;
+    std::vector<char>& hasFindings_; // char, not bool: workers write neighbouring entries
     std::vector<Pending> pending_;
 };
 
@@ -309,6 +347,8 @@ RecipeRunOptions recipeRunOptions(int argc, const char* const* argv)
             positional.push_back(arg);
         } else if (arg == "--in-place") {
             o.inPlace = true;
+        } else if (arg == "--verify") {
+            o.verify = true;
         } else if (arg == "-j" || arg == "-o") {
             if (i + 1 >= argc)
                 throw UsageError {"option " + arg + " needs a value"};
@@ -363,9 +403,10 @@ int runRecipe(const RecipeRunOptions& o)
 
     Reporter reporter(total, ::isatty(2) == 1);
     std::vector<Outcome> outcomes(total, Outcome::Failed);
+    std::vector<char> hasFindings(total, 0);
     std::atomic<size_t> next {0};
     const auto work = [&] {
-        Worker worker(recipe, o, reporter, outcomes);
+        Worker worker(recipe, o, reporter, outcomes, hasFindings);
         for (size_t i; (i = next.fetch_add(1)) < total;)
             worker.apply(i, targets[i]);
         worker.commitPending();
@@ -382,8 +423,15 @@ int runRecipe(const RecipeRunOptions& o)
     size_t counts[3] = {0, 0, 0};
     for (Outcome outcome : outcomes)
         ++counts[static_cast<int>(outcome)];
-    std::printf("%zu changed, %zu unchanged, %zu failed\n", counts[0], counts[1], counts[2]);
-    return counts[2] ? 1 : 0;
+    const size_t withFindings = static_cast<size_t>(std::count(hasFindings.begin(), hasFindings.end(), 1));
+    if (o.verify)
+        std::printf("%zu changed, %zu unchanged, %zu failed, %zu with findings\n", counts[0], counts[1], counts[2],
+            withFindings);
+    else
+        std::printf("%zu changed, %zu unchanged, %zu failed\n", counts[0], counts[1], counts[2]);
+    if (counts[2])
+        return 1;
+    return withFindings ? 3 : 0;
 }
 
 } // namespace torvel::batch

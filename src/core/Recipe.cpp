@@ -101,17 +101,23 @@ std::string recipeText(const std::vector<FunctionCall>& calls, std::string_view 
     return text;
 }
 
-RecipeResult applyRecipe(Document& doc, const Recipe& recipe, bool utf8Program, RunObserver& observer)
+RecipeResult applyRecipe(
+    Document& doc, const Recipe& recipe, bool utf8Program, RunObserver& observer, StepWatcher* watcher)
 {
     const CallReading reading = CallReading::forProgram(utf8Program);
     RecipeResult result;
     for (size_t i = 0; i < recipe.size(); ++i) {
+        const bool watched = watcher && watcher->watches(recipe[i]);
+        // A copy of the list of lines, not of the bytes.
+        const ProgramText before = watched ? doc.text : ProgramText();
         RunResult r = runCall(doc, recipe[i].call, reading, observer);
         if (r.status != RunResult::Status::Done) {
             result.failedStep = i;
             result.failure = std::move(r);
             break;
         }
+        if (watched)
+            watcher->stepDone(recipe[i], before, doc.text);
     }
     return result;
 }

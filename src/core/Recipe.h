@@ -43,10 +43,20 @@ struct RecipeResult {
     bool failed() const { return failedStep != kNone; }
 };
 
+// Sees the text before and after each step it watches that succeeded (to check a step's
+// result against what it means); the text before is kept only for those steps.
+class StepWatcher {
+public:
+    virtual ~StepWatcher() = default;
+    virtual bool watches(const RecipeStep& step) const = 0;
+    virtual void stepDone(const RecipeStep& step, const ProgramText& before, const ProgramText& after) = 0;
+};
+
 // Runs the steps in order on the document, each through the run protocol with its own
 // history entry, the texts read for a program shown as UTF-8 or not (showsAsUtf8) as the
 // window reads what is typed for it. Stops at the first step that fails; the steps before
 // it stay applied.
-RecipeResult applyRecipe(Document& doc, const Recipe& recipe, bool utf8Program, RunObserver& observer);
+RecipeResult applyRecipe(
+    Document& doc, const Recipe& recipe, bool utf8Program, RunObserver& observer, StepWatcher* watcher = nullptr);
 
 } // namespace torvel

@@ -147,3 +147,46 @@ TEST(RecipeRun, BadRecipesAndUsageStopEverythingWithStatusTwo)
     EXPECT_EQ(readAll(p), "G0 X1\n");
     fs::remove_all(dir);
 }
+
+TEST(RecipeRun, VerifyChecksEachCoordinateFunctionAndWritesTheSameBytes)
+{
+    const std::string dir = freshFolder("recipe-verify");
+    const std::string a = dir + "/a.nc", b = dir + "/b.nc";
+    writeAll(a, "G0 X0 Y0\nG2 X10 Y0 I5 J0\n");
+    writeAll(b, "G0 X1 Y1\nG1 Z1,2,3\n"); // no arc; translating Z stops on line 2
+    const std::string mirror = "mirror --x --g02-g03 --g03-g02";
+    const std::string finding = a + ": line 2: centro do arco não espelhado: I5\n";
+    const struct {
+        std::vector<std::string> steps;
+        int status;
+        std::string err, out;
+    } cases[] = {
+        {{mirror}, 3, finding, "2 changed, 0 unchanged, 0 failed, 1 with findings\n"},
+        {{mirror + " --arc-centres"}, 0, "", "2 changed, 0 unchanged, 0 failed, 0 with findings\n"},
+        // A failed file outranks the findings of another.
+        {{"spaces --remove", mirror, "translate --z 1"}, 1,
+            finding + b + ": line 2: '1,2,3' is not a valid floating point value (recipe line 4, translate)\n",
+            "1 changed, 0 unchanged, 1 failed, 1 with findings\n"},
+        // Verification belongs to the command line, not to a recipe.
+        {{mirror + " --verify"}, 2, "torvel-batch: " + dir + "/r.txt: line 2: unknown option '--verify' for mirror\n",
+            ""},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.steps));
+        writeAll(dir + "/r.txt", recipeOf(c.steps));
+        const std::string plain = dir + "/plain" + std::to_string(n), checked = dir + "/checked" + std::to_string(n++);
+        fs::create_directory(plain);
+        fs::create_directory(checked);
+        const BatchOutcome o = runBatch({"run", dir + "/r.txt", "--verify", "-j", "1", "-o", checked, a, b});
+        EXPECT_EQ(o.status, c.status);
+        EXPECT_EQ(o.err, c.err);
+        EXPECT_EQ(o.out, c.out);
+        runBatch({"run", dir + "/r.txt", "-j", "1", "-o", plain, a, b});
+        for (const char* name : {"/a.nc", "/b.nc"})
+            EXPECT_EQ(fs::exists(checked + name) ? readAll(checked + name) : "-",
+                fs::exists(plain + name) ? readAll(plain + name) : "-")
+                << name;
+    }
+    fs::remove_all(dir);
+}
