@@ -5,21 +5,14 @@
 //
 //   perf_window_recipe [lines] [rounds]   (QT_QPA_PLATFORM=offscreen is set if unset)
 
-#include "PerfProgram.h"
-#include "app/MainWindow.h"
-#include "app/WindowAssembly.h"
+#include "PerfWindow.h"
 #include "core/CallTools.h"
 #include "core/Recipe.h"
-#include "framework/FileDialog.h"
-#include "framework/MessageBox.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,34 +27,17 @@ const char* const kRecipe = "# torvel recipe 1\n"
                             "comment --find F300 --open '(' --close ')'\n"
                             "replace --find G01 --with G1\n";
 
-void settle(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const long long lines = argc > 1 && std::atoll(argv[1]) > 0 ? std::atoll(argv[1]) : 1000000;
-    const int rounds = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 3;
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("programa.nc"));
-    perf::writeProgram(path, lines);
+    perf::offscreenUnlessSet();
+    const long long lines = perf::argument(argc, argv, 1, 1000000);
+    const int rounds = static_cast<int>(perf::argument(argc, argv, 2, 3));
 
     QApplication app(argc, argv);
-    MainWindow window(nullptr, dir.path());
-    assembleWindow(window);
-    window.showMaximized();
-    FileDialog::setHook([&](const QString&, const QString&) { return path; });
-    MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
-    window.openFile();
-    QApplication::processEvents();
+    perf::OpenedWindow opened(lines);
+    MainWindow& window = opened.window();
     auto* runner = window.findChild<ToolRunner*>();
     Session& session = window.session();
     const torvel::Recipe recipe = torvel::parseRecipe(kRecipe);
@@ -78,14 +54,14 @@ int main(int argc, char* argv[])
         oneByOne.push_back(perf::ms(t));
         for (size_t i = 0; i < recipe.size(); ++i)
             session.undo();
-        settle(1500);
+        perf::spin(1500);
 
         t.restart();
         runner->runRecipe(recipe);
         asRecipe.push_back(perf::ms(t));
         for (size_t i = 0; i < recipe.size(); ++i)
             session.undo();
-        settle(1500);
+        perf::spin(1500);
     }
     const double a = perf::median(oneByOne), b = perf::median(asRecipe);
     std::printf("lines %lld, five functions, medians of %d rounds\n", lines, rounds);

@@ -5,22 +5,17 @@
 //
 //   perf_window_run [lines] [rounds] [function]   (QT_QPA_PLATFORM=offscreen is set if unset)
 
-#include "PerfProgram.h"
-#include "app/MainWindow.h"
+#include "PerfWindow.h"
 #include "core/RenumberTool.h"
 #include "core/RunProtocol.h"
 #include "core/SpacesTool.h"
 #include "core/WordTools.h"
 #include "editor/ProgramView.h"
-#include "framework/FileDialog.h"
-#include "framework/MessageBox.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
-#include "app/WindowAssembly.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -52,23 +47,13 @@ struct Function {
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const long long lines = argc > 1 && std::atoll(argv[1]) > 0 ? std::atoll(argv[1]) : 1000000;
-    const int rounds = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 3;
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("programa.nc"));
-    perf::writeProgram(path, lines);
+    perf::offscreenUnlessSet();
+    const long long lines = perf::argument(argc, argv, 1, 1000000);
+    const int rounds = static_cast<int>(perf::argument(argc, argv, 2, 3));
 
     QApplication app(argc, argv);
-    MainWindow window(nullptr, dir.path());
-    assembleWindow(window);
-    window.showMaximized();
-    FileDialog::setHook([&](const QString&, const QString&) { return path; });
-    MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
-    window.openFile();
-    QApplication::processEvents();
+    perf::OpenedWindow opened(lines);
+    MainWindow& window = opened.window();
     auto* runner = window.findChild<ToolRunner*>();
     torvel::Document& doc = window.session().document();
 

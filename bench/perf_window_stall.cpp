@@ -6,22 +6,17 @@
 //
 //   perf_window_stall [lines] [function]   (QT_QPA_PLATFORM=offscreen is set if unset)
 
-#include "PerfProgram.h"
-#include "app/MainWindow.h"
-#include "app/WindowAssembly.h"
+#include "PerfWindow.h"
 #include "core/RenumberTool.h"
 #include "core/RunProtocol.h"
 #include "core/SpacesTool.h"
 #include "core/WordTools.h"
-#include "framework/FileDialog.h"
-#include "framework/MessageBox.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -71,13 +66,6 @@ private:
     double after_ = 0;
 };
 
-void spin(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 struct Function {
     const char* name;
     std::function<std::unique_ptr<torvel::LineTool>()> make;
@@ -87,22 +75,13 @@ struct Function {
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const long long lines = argc > 1 && std::atoll(argv[1]) > 0 ? std::atoll(argv[1]) : 1000000;
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("programa.nc"));
-    perf::writeProgram(path, lines);
+    perf::offscreenUnlessSet();
+    const long long lines = perf::argument(argc, argv, 1, 1000000);
 
     QApplication app(argc, argv);
-    MainWindow window(nullptr, dir.path());
-    assembleWindow(window);
-    window.showMaximized();
-    FileDialog::setHook([&](const QString&, const QString&) { return path; });
-    MessageBox::setHook([](const QString&, const QString&) { return MessageBox::No; });
-    window.openFile();
-    spin(500);
+    perf::OpenedWindow opened(lines);
+    MainWindow& window = opened.window();
+    perf::spin(500);
     auto* runner = window.findChild<ToolRunner*>();
     torvel::UndoRing& undo = window.session().document().undo;
 
@@ -136,18 +115,18 @@ int main(int argc, char* argv[])
                 runMs = meter.elapsed() - start;
                 meter.splitNow();
             });
-            spin(early ? 60 : 20);
+            perf::spin(early ? 60 : 20);
             while (runMs == 0)
-                spin(10);
+                perf::spin(10);
             if (!early)
-                spin(2000);
+                perf::spin(2000);
             meter.stop();
             QElapsedTimer t;
             t.start();
             window.undoLastFunction();
             (early ? undoAtOnce : undoLater) = perf::ms(t);
             undo.waitForCompaction();
-            spin(300);
+            perf::spin(300);
             if (!early) {
                 std::printf("%-16s %8.0f %12.1f %12.1f %12.1f %12.1f\n", f.name, runMs, meter.before(), meter.after(),
                     undoAtOnce, undoLater);
