@@ -1,5 +1,7 @@
 #include "framework/VerificationRunner.h"
 
+#include "framework/BackgroundPriority.h"
+
 #include <QMetaObject>
 
 #include <exception>
@@ -29,6 +31,8 @@ void VerificationRunner::start(Job job)
     running_ = true;
     emit started();
     worker_ = std::thread([this, generation, stop = stop_, job = std::move(job)] {
+        // The interpretations it starts inherit this.
+        runAtBackgroundPriority();
         std::optional<std::vector<torvel::Finding>> result;
         bool failed = false;
         try {

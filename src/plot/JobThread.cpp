@@ -1,7 +1,12 @@
 #include "plot/JobThread.h"
 
+#include "framework/BackgroundPriority.h"
+
 JobThread::JobThread()
-    : thread_([this] { loop(); })
+    : thread_([this] {
+        runAtBackgroundPriority();
+        loop();
+    })
 { }
 
 JobThread::~JobThread()
