@@ -56,6 +56,8 @@ public:
     PlotCanvas* canvas() const { return canvas_; }
     // The path of the text last given, once interpreted (null before).
     std::shared_ptr<const torvel::Toolpath> path() const { return path_; }
+    // The path from before the last function, drawn faintly (null when none).
+    std::shared_ptr<const torvel::Toolpath> before() const { return before_; }
     bool building() const { return building_; }
 
 signals:

@@ -140,6 +140,9 @@ torvel::Box3 PlotCanvas::allExtents() const
     torvel::Box3 box;
     if (path_)
         box.add(path_->extents());
+    // The path from before a function may lie elsewhere; fitting must not drop it.
+    if (before_ && beforeShown_)
+        box.add(before_->extents());
     if (overlay_)
         box.add(overlay_->extents());
     return box;

@@ -1,15 +1,23 @@
 // The "Trajetória" dock in the real window: a click on a segment puts the caret
-// on its line, the caret's line is drawn bold, and the dock's visibility is kept.
+// on its line, the caret's line is drawn bold, the path from before a function
+// stays drawn faintly until the next one, and the dock's visibility is kept.
 
 #include "helpers/OpenedWindow.h"
 #include "core/Settings.h"
 #include "editor/ProgramView.h"
 #include "plot/BackplotDock.h"
 #include "plot/PlotCanvas.h"
+#include "framework/ToolDialog.h"
 #include "toolpath/Toolpath.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +40,49 @@ QPoint pageOf(const PlotCanvas& canvas, torvel::Point3 p)
 
 bool whiteAt(const QImage& image, QPoint p) { return image.pixelColor(p) == QColor(Qt::white); }
 
+// How far from white the darkest pixel within 2 px of `at` is drawn: 0 for
+// nothing, 255 for a full stroke of a saturated colour; -1 off the canvas
+// or never drawn in full.
+int inkNear(PlotCanvas& canvas, torvel::Point3 at)
+{
+    // The full drawing, not the sketch shown while it is made.
+    QImage shown;
+    const bool full = QTest::qWaitFor([&] {
+        shown = canvas.grab().toImage();
+        return canvas.showsFullDrawing();
+    });
+    const QPoint centre = pageOf(canvas, at);
+    if (!full || !shown.rect().adjusted(2, 2, -2, -2).contains(centre))
+        return -1;
+    int ink = 0;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const QColor c = shown.pixelColor(centre + QPoint(dx, dy));
+            ink = std::max(ink, 255 - std::min({c.red(), c.green(), c.blue()}));
+        }
+    return ink;
+}
+
+enum class Ink { NotShown, None, Faint, Full };
+
+Ink inkKind(PlotCanvas& canvas, torvel::Point3 at)
+{
+    const int ink = inkNear(canvas, at);
+    return ink < 0 ? Ink::NotShown : ink == 0 ? Ink::None : ink < 120 ? Ink::Faint : Ink::Full;
+}
+
+// Adds `value` to every X through the window's own translation dialog and run.
+void translateX(MainWindow& window, const QString& value)
+{
+    window.translateAxes();
+    auto* dialog = window.findChild<ToolDialog*>(QStringLiteral("Form6"));
+    QVERIFY(dialog && QTest::qWaitForWindowExposed(dialog));
+    dialog->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
+    dialog->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(value);
+    dialog->applyButton()->click();
+    dialog->close();
+}
+
 } // namespace
 
 class TestBackplot : public QObject {
@@ -39,6 +90,7 @@ class TestBackplot : public QObject {
 private slots:
     void clickPutsTheCaretOnTheSegmentsLine();
     void caretLineIsDrawnBold();
+    void pathFromBeforeAFunctionStaysFaintUntilTheNext();
     void dockVisibilityIsRemembered();
 };
 
@@ -88,6 +140,45 @@ void TestBackplot::caretLineIsDrawnBold()
         QCOMPARE(!whiteAt(shown, besideLine4), c.line4Bold);
         QCOMPARE(!whiteAt(shown, besideLine5), c.line5Bold);
     }
+}
+
+void TestBackplot::pathFromBeforeAFunctionStaysFaintUntilTheNext()
+{
+    OpenedWindow program(kProgram);
+    QVERIFY(program.window);
+    BackplotDock* dock = dockOf(*program.window);
+    QTRY_VERIFY(dock->path());
+    QVERIFY(!dock->before());
+    PlotCanvas* canvas = dock->canvas();
+    auto* anterior = dock->findChild<QToolButton*>(QStringLiteral("Anterior"));
+    QVERIFY(anterior && !anterior->isEnabled());
+    const auto opened = dock->path();
+
+    // Line 4 runs along Y0 from X0 to X40; X+20 moves it to X20..X60, X+20 again to X40..X80.
+    translateX(*program.window, QStringLiteral("20"));
+    QTRY_VERIFY(dock->path() != opened && !dock->building());
+    QCOMPARE(dock->before(), opened);
+    QVERIFY(anterior->isEnabled() && anterior->isChecked());
+    program.window->view()->setCaretRow(1);
+    canvas->fitAll();
+    QCOMPARE(inkKind(*canvas, {10, 0, -1}), Ink::Faint);
+    QCOMPARE(inkKind(*canvas, {50, 0, -1}), Ink::Full);
+
+    anterior->click();
+    QCOMPARE(inkKind(*canvas, {10, 0, -1}), Ink::None);
+    QCOMPARE(inkKind(*canvas, {50, 0, -1}), Ink::Full);
+    anterior->click();
+    QCOMPARE(inkKind(*canvas, {10, 0, -1}), Ink::Faint);
+
+    // The next function replaces what is drawn from before.
+    const auto first = dock->path();
+    translateX(*program.window, QStringLiteral("20"));
+    QTRY_VERIFY(dock->path() != first && !dock->building());
+    QCOMPARE(dock->before(), first);
+    canvas->fitAll();
+    QCOMPARE(inkKind(*canvas, {25, 15, -1}), Ink::None); // the middle of the first arc
+    QCOMPARE(inkKind(*canvas, {30, 0, -1}), Ink::Faint);
+    QCOMPARE(inkKind(*canvas, {70, 0, -1}), Ink::Full);
 }
 
 void TestBackplot::dockVisibilityIsRemembered()
