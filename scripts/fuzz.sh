@@ -9,20 +9,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 total="${1:-600}"
-"$root/scripts/deps.sh"
-
-# clang and its fuzzer and sanitizer runtimes, needed here only.
-missing=()
-for p in clang libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+# clang and its fuzzer and sanitizer runtimes are needed here only.
+"$root/scripts/deps.sh" clang libclang-rt-14-dev
 
 build="$root/build-fuzz"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
