@@ -7,7 +7,7 @@ namespace torvel {
 
 namespace {
 
-struct FunctionSpec {
+struct FunctionShape {
     std::string_view name;
     std::string_view windowName;
     std::array<std::string_view, 8> options; // in the order a call is written
@@ -15,7 +15,7 @@ struct FunctionSpec {
     bool report = false;
 };
 
-constexpr FunctionSpec kFunctions[] = {
+constexpr FunctionShape kFunctions[] = {
     {"spaces", "Adicionar ou Remover Espaços", {"--remove", "--add"}},
     {"renumber", "Editar Números dos Blocos", {"--start", "--step", "--digits"}},
     {"replace", "Substituir Palavras", {"--find", "--with"}},
@@ -41,15 +41,15 @@ constexpr std::string_view kValueOptions[]
     = {"-o", "--from", "--to", "--decimal-separator", "--start", "--step", "--digits", "--find", "--with", "--text",
         "--open", "--close", "--line", "--x", "--y", "--z", "--settings", "--view", "--width", "--height"};
 
-const FunctionSpec* findSpec(std::string_view name)
+const FunctionShape* findFunction(std::string_view name)
 {
-    for (const FunctionSpec& f : kFunctions)
+    for (const FunctionShape& f : kFunctions)
         if (f.name == name)
             return &f;
     return nullptr;
 }
 
-bool specTakes(const FunctionSpec& f, std::string_view option)
+bool takesOption(const FunctionShape& f, std::string_view option)
 {
     return !option.empty() && std::find(f.options.begin(), f.options.end(), option) != f.options.end();
 }
@@ -163,17 +163,17 @@ std::string FunctionCall::required(const std::string& name) const
     return *v;
 }
 
-bool isFunction(std::string_view name) { return findSpec(name) != nullptr; }
+bool isFunction(std::string_view name) { return findFunction(name) != nullptr; }
 
 bool isLineCommand(std::string_view function)
 {
-    const FunctionSpec* f = findSpec(function);
+    const FunctionShape* f = findFunction(function);
     return f && f->lineCommand;
 }
 
 bool isReport(std::string_view function)
 {
-    const FunctionSpec* f = findSpec(function);
+    const FunctionShape* f = findFunction(function);
     return f && f->report;
 }
 
@@ -188,7 +188,7 @@ bool takesValue(std::string_view function, std::string_view option)
 
 std::string_view windowName(std::string_view function)
 {
-    const FunctionSpec* f = findSpec(function);
+    const FunctionShape* f = findFunction(function);
     return f ? f->windowName : std::string_view();
 }
 
@@ -199,8 +199,8 @@ FunctionCall parseCall(std::span<const std::string> words, const CallerOptions& 
     FunctionCall call;
     call.function = words[0];
     const std::string& f = call.function;
-    const FunctionSpec* spec = findSpec(f);
-    if (!spec)
+    const FunctionShape* shape = findFunction(f);
+    if (!shape)
         throw UsageError {
             "unknown function " + quotedName(f) + " (see --help)", "função desconhecida " + quotedName(f)};
     for (size_t i = 1; i < words.size(); ++i) {
@@ -213,10 +213,10 @@ FunctionCall parseCall(std::span<const std::string> words, const CallerOptions& 
         }
         const bool callers = caller.values.count(arg) > 0 || caller.flags.count(arg) > 0;
         const bool common = callers || isShared(arg);
-        if (!common && !specTakes(*spec, arg))
+        if (!common && !takesOption(*shape, arg))
             throw UsageError {"unknown option " + quotedName(arg) + " for " + f,
                 "opção desconhecida " + quotedName(arg) + " para " + f};
-        if (spec->report && common && !caller.reportOptions.count(arg))
+        if (shape->report && common && !caller.reportOptions.count(arg))
             throw UsageError {f + " takes no option " + quotedName(arg), f + " não aceita a opção " + quotedName(arg)};
         if (caller.values.count(arg) || (!caller.flags.count(arg) && takesValue(f, arg))) {
             if (i + 1 >= words.size())
@@ -238,8 +238,8 @@ std::string callLine(const FunctionCall& call)
         else if (call.flags.count(option))
             line += " " + option;
     };
-    if (const FunctionSpec* spec = findSpec(call.function)) {
-        for (std::string_view option : spec->options)
+    if (const FunctionShape* shape = findFunction(call.function)) {
+        for (std::string_view option : shape->options)
             if (!option.empty())
                 add(std::string(option));
     }
