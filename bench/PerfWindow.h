@@ -6,6 +6,9 @@
 #include "PerfProgram.h"
 #include "app/MainWindow.h"
 #include "app/WindowAssembly.h"
+#include "core/RenumberTool.h"
+#include "core/SpacesTool.h"
+#include "core/WordTools.h"
 #include "framework/FileDialog.h"
 #include "framework/MessageBox.h"
 
@@ -15,6 +18,10 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace perf {
 
@@ -63,5 +70,49 @@ private:
     QString path_;
     MainWindow window_;
 };
+
+struct Function {
+    const char* name;
+    std::function<std::unique_ptr<torvel::LineTool>()> make;
+};
+
+// The functions the window measurements run; `only` keeps those named in it.
+inline std::vector<Function> windowFunctions(std::initializer_list<const char*> only = {})
+{
+    std::vector<Function> all = {
+        {"spaces --remove", [] { return std::make_unique<torvel::SpacesTool>(torvel::SpacesOptions {false}); }},
+        {"spaces --add", [] { return std::make_unique<torvel::SpacesTool>(torvel::SpacesOptions {true}); }},
+        {"renumber",
+            [] {
+                return std::make_unique<torvel::RenumberTool>(torvel::RenumberOptions {false, 1, true, 5, 5});
+            }},
+        {"replace G01",
+            [] {
+                return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"G01", "G1"});
+            }},
+        {"replace F300",
+            [] {
+                return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"F300", "F250"});
+            }},
+        {"delete text F150",
+            [] {
+                return std::make_unique<torvel::DeleteTool>(
+                    torvel::DeleteOptions {"F150", torvel::DeleteOptions::Mode::Text});
+            }},
+        {"delete lines Z5.",
+            [] {
+                return std::make_unique<torvel::DeleteTool>(
+                    torvel::DeleteOptions {"Z5.", torvel::DeleteOptions::Mode::Lines});
+            }},
+    };
+    if (only.size() == 0)
+        return all;
+    std::vector<Function> kept;
+    for (Function& f : all)
+        for (const char* name : only)
+            if (std::strcmp(f.name, name) == 0)
+                kept.push_back(std::move(f));
+    return kept;
+}
 
 } // namespace perf

@@ -6,10 +6,7 @@
 //   perf_window_run [lines] [rounds] [function]   (QT_QPA_PLATFORM=offscreen is set if unset)
 
 #include "PerfWindow.h"
-#include "core/RenumberTool.h"
 #include "core/RunProtocol.h"
-#include "core/SpacesTool.h"
-#include "core/WordTools.h"
 #include "editor/ProgramView.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
@@ -38,11 +35,6 @@ public:
     }
 };
 
-struct Function {
-    const char* name;
-    std::function<std::unique_ptr<torvel::LineTool>()> make;
-};
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -57,37 +49,12 @@ int main(int argc, char* argv[])
     auto* runner = window.findChild<ToolRunner*>();
     torvel::Document& doc = window.session().document();
 
-    const Function functions[] = {
-        {"spaces --remove", [] { return std::make_unique<torvel::SpacesTool>(torvel::SpacesOptions {false}); }},
-        {"spaces --add", [] { return std::make_unique<torvel::SpacesTool>(torvel::SpacesOptions {true}); }},
-        {"renumber",
-            [] {
-                return std::make_unique<torvel::RenumberTool>(torvel::RenumberOptions {false, 1, true, 5, 5});
-            }},
-        {"replace G01",
-            [] {
-                return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"G01", "G1"});
-            }},
-        {"replace F300",
-            [] {
-                return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"F300", "F250"});
-            }},
-        {"delete text F150",
-            [] {
-                return std::make_unique<torvel::DeleteTool>(
-                    torvel::DeleteOptions {"F150", torvel::DeleteOptions::Mode::Text});
-            }},
-        {"delete lines Z5.",
-            [] {
-                return std::make_unique<torvel::DeleteTool>(
-                    torvel::DeleteOptions {"Z5.", torvel::DeleteOptions::Mode::Lines});
-            }},
-    };
+    const std::vector<perf::Function> functions = perf::windowFunctions();
     PaintSeen paint;
     window.view()->viewport()->installEventFilter(&paint);
     std::printf("lines %lld, medians of %d rounds\n", lines, rounds);
     std::printf("%-16s %10s %10s %8s\n", "function", "core ms", "window ms", "ratio");
-    for (const Function& f : functions) {
+    for (const perf::Function& f : functions) {
         if (argc > 3 && std::strcmp(argv[3], f.name) != 0)
             continue;
         std::vector<double> core, shown;

@@ -7,10 +7,7 @@
 //   perf_window_stall [lines] [function]   (QT_QPA_PLATFORM=offscreen is set if unset)
 
 #include "PerfWindow.h"
-#include "core/RenumberTool.h"
 #include "core/RunProtocol.h"
-#include "core/SpacesTool.h"
-#include "core/WordTools.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
 
@@ -66,11 +63,6 @@ private:
     double after_ = 0;
 };
 
-struct Function {
-    const char* name;
-    std::function<std::unique_ptr<torvel::LineTool>()> make;
-};
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -85,22 +77,12 @@ int main(int argc, char* argv[])
     auto* runner = window.findChild<ToolRunner*>();
     torvel::UndoRing& undo = window.session().document().undo;
 
-    const Function functions[] = {
-        {"spaces --remove", [] { return std::make_unique<torvel::SpacesTool>(torvel::SpacesOptions {false}); }},
-        {"renumber",
-            [] {
-                return std::make_unique<torvel::RenumberTool>(torvel::RenumberOptions {false, 1, true, 5, 5});
-            }},
-        {"replace G01",
-            [] {
-                return std::make_unique<torvel::ReplaceTool>(torvel::ReplaceOptions {"G01", "G1"});
-            }},
-    };
+    const std::vector<perf::Function> functions = perf::windowFunctions({"spaces --remove", "renumber", "replace G01"});
     std::printf("lines %lld; longest event-loop gap in ms\n", lines);
     std::printf("%-16s %8s %12s %12s %12s %12s\n", "function", "run ms", "during run", "2 s after", "undo at once",
         "undo later");
     double worst = 0;
-    for (const Function& f : functions) {
+    for (const perf::Function& f : functions) {
         if (argc > 2 && std::strcmp(argv[2], f.name) != 0)
             continue;
         double undoAtOnce = 0, undoLater = 0;
