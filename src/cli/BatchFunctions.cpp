@@ -12,6 +12,7 @@
 #include "toolpath/Interpreter.h"
 #include "toolpath/SvgWriter.h"
 
+#include <charconv>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -194,9 +195,16 @@ std::string findingLines(const ProgramText& before, const ProgramText& after, co
 {
     const std::vector<Finding> findings
         = *verify(before.lines(), after.lines(), meaning, rangeLines(range, before.count()));
+    // Appended piece by piece: a program may have a finding on every other line.
     std::string text;
-    for (const Finding& f : findings)
-        text.append(prefix).append("line " + std::to_string(f.line + 1) + ": " + f.text() + "\n");
+    char number[16];
+    for (const Finding& f : findings) {
+        const auto end = std::to_chars(number, number + sizeof number, f.line + 1ULL).ptr;
+        text.append(prefix).append("line ").append(number, end).append(": ").append(findingText(f.reason));
+        if (!f.detail.empty())
+            text.append(": ").append(f.detail);
+        text += '\n';
+    }
     return text;
 }
 

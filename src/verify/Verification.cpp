@@ -41,7 +41,6 @@ constexpr uint32_t kNoLine = std::numeric_limits<uint32_t>::max();
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSpace(char c) { return c == ' ' || c == '\t'; }
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // ---- Words as the coordinate rewrite sees them: upper case, before the first comment character.
 
@@ -57,39 +56,49 @@ struct Words {
     int count = 0;
 };
 
-// Upper-case letters as bits, so that a line's characters are tested without a search each.
-class LetterSet {
+// What each byte is to the scans below, found with one look-up. Most characters of a line
+// are none of the kinds a scan stops at, so its one test for them is rarely taken.
+class LetterTable {
 public:
-    explicit LetterSet(std::string_view letters)
+    enum Kind : uint8_t { Comment = 1, Letter = 2, LowerLetter = 4, Number = 8, End = 16 };
+
+    explicit LetterTable(std::string_view letters)
     {
-        for (char c : letters)
-            bits_ |= 1u << (c - 'A');
+        for (int c = 0; c < 256; ++c) {
+            const char ch = static_cast<char>(c);
+            kinds_[c] = static_cast<uint8_t>((isCommentChar(ch) ? Comment : 0) | (isNumberChar(ch) ? Number : 0)
+                | (ch == ';' || ch == '%' ? End : 0));
+        }
+        for (char c : letters) {
+            kinds_[static_cast<unsigned char>(c)] |= Letter;
+            kinds_[static_cast<unsigned char>(c - 'A' + 'a')] |= LowerLetter;
+        }
     }
-    bool has(char c) const { return c >= 'A' && c <= 'Z' && ((bits_ >> (c - 'A')) & 1u); }
+    uint8_t operator[](char c) const { return kinds_[static_cast<unsigned char>(c)]; }
 
 private:
-    uint32_t bits_ = 0;
+    uint8_t kinds_[256];
 };
 
-void wordsOf(std::string_view line, LetterSet letters, Words& out)
+void wordsOf(std::string_view line, const LetterTable& table, Words& out)
 {
     out.count = 0;
     const size_t n = line.size();
     for (size_t i = 0; i < n && out.count < Words::kMax; ++i) {
-        const char c = line[i];
-        if (isCommentChar(c))
-            return;
-        if (!letters.has(c))
+        const uint8_t kind = table[line[i]];
+        if (!(kind & (LetterTable::Comment | LetterTable::Letter)))
             continue;
+        if (kind & LetterTable::Comment)
+            return;
         size_t j = i + 1;
-        while (j < n && isNumberChar(line[j]))
+        while (j < n && (table[line[j]] & LetterTable::Number))
             ++j;
         if (j == i + 1)
             continue;
         const bool scientific = j + 1 < n && line[j] == 'E'
             && (isDigit(line[j + 1])
                 || ((line[j + 1] == '-' || line[j + 1] == '+') && j + 2 < n && isDigit(line[j + 2])));
-        out.at[out.count++] = {c, line.substr(i + 1, j - i - 1), scientific};
+        out.at[out.count++] = {line[i], line.substr(i + 1, j - i - 1), scientific};
         i = j - 1;
     }
 }
@@ -153,30 +162,33 @@ std::string wordText(const Word& w)
 
 // ---- Words as a control reads them: either case, blanks after the letter, comments in parentheses.
 
-enum class Leftover { AfterComment, LowerCase, Blank };
+struct Leftover {
+    FindingReason reason;
+    std::string_view word;
+};
 
-// The first word of the letters that the control reads and the rewrite passes over for
-// `kind`; empty when there is none.
-std::string leftWord(std::string_view line, LetterSet letters, Leftover kind)
+// A word of the letters that the control reads and the rewrite passes over: the first one
+// after a comment, else the first in lower case, else the first with a blank after its letter.
+std::optional<Leftover> leftWord(std::string_view line, const LetterTable& table)
 {
     const size_t n = line.size();
     size_t comment = n;
-    for (size_t i = 0; i < n; ++i) {
-        if (isCommentChar(line[i])) {
-            comment = i;
-            break;
-        }
-    }
+    std::string_view lower, blank;
     for (size_t i = 0; i < n; ++i) {
         const char c = line[i];
+        const uint8_t kind = table[c];
+        if (!(kind & (LetterTable::Comment | LetterTable::End | LetterTable::Letter | LetterTable::LowerLetter)))
+            continue;
+        if ((kind & LetterTable::Comment) && comment == n)
+            comment = i;
         if (c == '(') {
             while (i < n && line[i] != ')')
                 ++i;
             continue;
         }
-        if (c == ';' || c == '%')
+        if (kind & LetterTable::End)
             break;
-        if (!letters.has(upper(c)))
+        if (!(kind & (LetterTable::Letter | LetterTable::LowerLetter)))
             continue;
         size_t j = i + 1;
         while (j < n && isSpace(line[j]))
@@ -187,13 +199,21 @@ std::string leftWord(std::string_view line, LetterSet letters, Leftover kind)
             continue;
         while (j < n && (isDigit(line[j]) || line[j] == '.'))
             ++j;
-        const bool matches = kind == Leftover::AfterComment ? i > comment
-            : kind == Leftover::LowerCase                   ? c != upper(c)
-                                                            : c == upper(c) && isSpace(line[i + 1]);
-        if (matches)
-            return std::string(line.substr(i, std::min(j - i, kMaxDetail)));
+        const std::string_view word = line.substr(i, std::min(j - i, kMaxDetail));
+        if (i > comment)
+            return Leftover {FindingReason::WordAfterComment, word};
+        if (kind & LetterTable::LowerLetter) {
+            if (lower.empty())
+                lower = word;
+        } else if (blank.empty() && isSpace(line[i + 1])) {
+            blank = word;
+        }
     }
-    return {};
+    if (!lower.empty())
+        return Leftover {FindingReason::LowerCaseWord, lower};
+    if (!blank.empty())
+        return Leftover {FindingReason::BlankAfterLetter, blank};
+    return std::nullopt;
 }
 
 // ---- The modes of the range's lines.
@@ -273,7 +293,9 @@ public:
     {
         const MotionKind kind = before.kind(j);
         const bool machine = isMachine(kind);
-        const bool flip = isArc(kind) && flips(before.arc(j).plane);
+        const bool arc = isArc(kind);
+        const ArcGeometry b = arc ? before.arc(j) : ArcGeometry {};
+        const bool flip = arc && flips(b.plane);
         const MotionKind expected = !flip ? kind : kind == MotionKind::ArcCw ? MotionKind::ArcCcw : MotionKind::ArcCw;
         if (after.kind(i) != expected)
             return true;
@@ -284,9 +306,9 @@ public:
             if (Tolerance::differs(errorEnd[a], reference) && Tolerance::differs(errorEnd[a], frame[a]))
                 return true;
         }
-        if (!isArc(kind))
+        if (!arc)
             return false;
-        const ArcGeometry b = before.arc(j), a = after.arc(i);
+        const ArcGeometry a = after.arc(i);
         const Point3 errorCentre = minus(a.centre, map(b.centre, false));
         if (differs(errorCentre, errorStart) && differs(errorCentre, frame))
             return true;
@@ -338,8 +360,8 @@ public:
         , after_(after)
         , meaning_(meaning)
         , range_(range)
-        , letters_(functionLetters(meaning))
-        , letterSet_(letters_)
+        , letterNames_(functionLetters(meaning))
+        , letters_(letterNames_)
     { }
 
     void readText();
@@ -352,20 +374,24 @@ private:
         findings_.push_back({static_cast<uint32_t>(line), reason, std::move(detail)});
     }
     LineInfo& info(size_t line) { return info_[line - range_.first]; }
+    const LineInfo& info(size_t line) const { return info_[line - range_.first]; }
     void judgeText(size_t line, std::string_view before, std::string_view after, MotionCode written);
-    void explain(size_t line);
+    // `words` are scratch space, one pair for each thread that explains.
+    Finding explain(size_t line, Words (&words)[2]) const;
+    void explainAll(const std::vector<uint32_t>& lines);
 
     std::span<const std::string_view> before_, after_;
     const FunctionMeaning& meaning_;
     LineSpan range_;
-    std::string letters_;
-    LetterSet letterSet_;
+    std::string letterNames_;
+    LetterTable letters_;
     std::vector<LineInfo> info_;
     std::vector<std::pair<uint32_t, uint8_t>> presets_; // every preset line up to the range's end, with its axes
     uint32_t firstAxisLine_[3] = {kNoLine, kNoLine, kNoLine};
     std::vector<Finding> findings_;
+    size_t textFindings_ = 0; // those of readText, ahead of the motions' ones
     ModalCodes afterCodes_;
-    Words beforeWords_, afterWords_;
+    Words beforeWords_, afterWords_; // readText's
 };
 
 void Verifier::readText()
@@ -401,19 +427,32 @@ void Verifier::readText()
         if (now != line)
             judgeText(i, line, now, codes.written);
     }
+    textFindings_ = findings_.size();
 }
 
 // What the text alone shows: words that must not move, moved; numbers a control refuses.
 void Verifier::judgeText(size_t line, std::string_view before, std::string_view after, MotionCode was)
 {
     LineInfo& l = info(line);
-    wordsOf(before, letterSet_, beforeWords_);
-    wordsOf(after, letterSet_, afterWords_);
-    const auto changed = changedWord(beforeWords_, afterWords_, letters_);
-    const size_t count = findings_.size();
     using Kind = FunctionMeaning::Kind;
-    if (changed && (meaning_.kind == Kind::Translate || meaning_.kind == Kind::Mirror)) {
-        if (meaning_.kind == Kind::Translate && l.incremental)
+    const bool translates = meaning_.kind == Kind::Translate;
+    // The words are read only where they can tell something: most changed lines are just
+    // what the function means, and reading them would be most of the cost of a long program.
+    const bool fixedMoves
+        = (translates && l.incremental) || ((translates || meaning_.kind == Kind::Mirror) && (l.machine || l.preset));
+    const bool cycleConverted = meaning_.kind == Kind::ArcCentres && !l.arcLine;
+    const bool exponent = after.find('E') != std::string_view::npos;
+    if (fixedMoves || cycleConverted || exponent) {
+        wordsOf(before, letters_, beforeWords_);
+        wordsOf(after, letters_, afterWords_);
+    } else {
+        beforeWords_.count = afterWords_.count = 0;
+    }
+    const auto changed
+        = fixedMoves || cycleConverted ? changedWord(beforeWords_, afterWords_, letterNames_) : std::nullopt;
+    const size_t count = findings_.size();
+    if (changed && fixedMoves) {
+        if (translates && l.incremental)
             add(line, FindingReason::IncrementalShifted, wordText(*changed));
         else if (l.machine)
             add(line, FindingReason::MachineCoordinatesChanged, wordText(*changed));
@@ -422,14 +461,14 @@ void Verifier::judgeText(size_t line, std::string_view before, std::string_view 
     }
     const auto isArc = [](MotionCode m) { return m == MotionCode::ArcCw || m == MotionCode::ArcCcw; };
     if (meaning_.kind == Kind::Mirror && isArc(was)) {
-        const MotionCode now = afterCodes_.read(after).written;
-        const bool arcs = isArc(now);
         const bool x = meaning_.axes[0] && planeHolds(l.plane, 'X');
         const bool y = meaning_.axes[1] && planeHolds(l.plane, 'Y');
-        if (arcs && was != now && x == y)
+        // Where the plane holds one mirrored axis any exchange is right, and the codes need no reading.
+        const MotionCode now = x == y ? afterCodes_.read(after).written : was;
+        if (isArc(now) && was != now)
             add(line, FindingReason::ArcDirectionWrongPlane, now == MotionCode::ArcCw ? "G02" : "G03");
     }
-    if (changed && meaning_.kind == Kind::ArcCentres && !l.arcLine)
+    if (changed && cycleConverted)
         add(line, FindingReason::CycleWordConverted, wordText(*changed));
     int scientificBefore = 0;
     for (int k = 0; k < beforeWords_.count; ++k)
@@ -450,30 +489,29 @@ void Verifier::judgeText(size_t line, std::string_view before, std::string_view 
 }
 
 // Why a line's motions differ, from its text and modes.
-void Verifier::explain(size_t line)
+Finding Verifier::explain(size_t line, Words (&words)[2]) const
 {
+    const auto found = [line](FindingReason reason, std::string detail = {}) {
+        return Finding {static_cast<uint32_t>(line), reason, std::move(detail)};
+    };
+    Words& beforeWords = words[0];
+    Words& afterWords = words[1];
     const LineInfo& l = info(line);
     const std::string_view before = trimmed(before_[line]);
-    static constexpr std::pair<Leftover, FindingReason> kLeftovers[] = {
-        {Leftover::AfterComment, FindingReason::WordAfterComment},
-        {Leftover::LowerCase, FindingReason::LowerCaseWord},
-        {Leftover::Blank, FindingReason::BlankAfterLetter},
-    };
-    for (const auto& [kind, reason] : kLeftovers) {
-        std::string word = leftWord(before, letterSet_, kind);
-        if (!word.empty())
-            return add(line, reason, std::move(word));
-    }
+    if (const auto left = leftWord(before, letters_))
+        return found(left->reason, std::string(left->word));
     using Kind = FunctionMeaning::Kind;
     if (meaning_.kind == Kind::Translate && l.inch != info(range_.first).inch)
-        return add(line, FindingReason::UnitChange, l.inch ? "G20" : "G21");
-    static const LetterSet kCentres("IJKR");
-    wordsOf(before, kCentres, beforeWords_);
-    wordsOf(trimmed(after_[line]), kCentres, afterWords_);
-    const auto has = [](const Words& words, char letter) -> const Word* {
-        for (int k = 0; k < words.count; ++k) {
-            if (words.at[k].letter == letter)
-                return &words.at[k];
+        return found(FindingReason::UnitChange, l.inch ? "G20" : "G21");
+    if (!l.arcLine || (meaning_.kind != Kind::Mirror && meaning_.kind != Kind::ArcCentres))
+        return found(FindingReason::PathDiffers);
+    static const LetterTable kCentres("IJKR");
+    wordsOf(before, kCentres, beforeWords);
+    wordsOf(trimmed(after_[line]), kCentres, afterWords);
+    const auto has = [](const Words& list, char letter) -> const Word* {
+        for (int k = 0; k < list.count; ++k) {
+            if (list.at[k].letter == letter)
+                return &list.at[k];
         }
         return nullptr;
     };
@@ -483,28 +521,61 @@ void Verifier::explain(size_t line)
             const auto [axis, letter] = centres[k];
             if (!meaning_.axes[k] || !planeHolds(l.plane, axis))
                 continue;
-            const Word* was = has(beforeWords_, letter);
-            const Word* now = has(afterWords_, letter);
+            const Word* was = has(beforeWords, letter);
+            const Word* now = has(afterWords, letter);
             const auto value = was ? valueOf(was->number) : std::nullopt;
             if (was && now && value && *value != 0 && sameNumber(was->number, now->number))
-                return add(line, FindingReason::ArcCentreNotMirrored, wordText(*now));
+                return found(FindingReason::ArcCentreNotMirrored, wordText(*now));
         }
         const bool x = meaning_.axes[0] && planeHolds(l.plane, 'X');
         const bool y = meaning_.axes[1] && planeHolds(l.plane, 'Y');
         // Only a code left as it was: an arc whose end is off its circle differs either way.
         if (x != y && ModalCodes().read(before).written == ModalCodes().read(trimmed(after_[line])).written)
-            return add(line, FindingReason::ArcDirectionKept);
+            return found(FindingReason::ArcDirectionKept);
     }
     if (meaning_.kind == Kind::ArcCentres && l.arcLine) {
-        if (l.plane != CodePlane::XY && has(beforeWords_, 'K'))
-            return add(line, FindingReason::KNotConverted, wordText(*has(beforeWords_, 'K')));
+        if (l.plane != CodePlane::XY && has(beforeWords, 'K'))
+            return found(FindingReason::KNotConverted, wordText(*has(beforeWords, 'K')));
         const char first = l.plane == CodePlane::YZ ? 'J' : 'I';
         const char second = l.plane == CodePlane::XY ? 'J' : 'K';
-        const bool hasFirst = has(beforeWords_, first), hasSecond = has(beforeWords_, second);
-        if (hasFirst != hasSecond && !has(beforeWords_, 'R'))
-            return add(line, FindingReason::CentreWordMissing, std::string(1, hasFirst ? second : first));
+        const bool hasFirst = has(beforeWords, first), hasSecond = has(beforeWords, second);
+        if (hasFirst != hasSecond && !has(beforeWords, 'R'))
+            return found(FindingReason::CentreWordMissing, std::string(1, hasFirst ? second : first));
     }
-    add(line, FindingReason::PathDiffers);
+    return found(FindingReason::PathDiffers);
+}
+
+// Explaining is most of a check's cost where a program has a finding every few lines, and
+// the second core is idle by now: it takes half of them.
+void Verifier::explainAll(const std::vector<uint32_t>& lines)
+{
+    constexpr size_t kShared = 4096;
+    const size_t half = lines.size() < kShared ? lines.size() : lines.size() / 2;
+    const auto explainPart = [this, &lines](size_t from, size_t to, std::vector<Finding>& out) {
+        out.reserve(out.size() + (to - from));
+        Words words[2];
+        for (size_t k = from; k < to; ++k)
+            out.push_back(explain(lines[k], words));
+    };
+    std::vector<Finding> secondHalf;
+    std::exception_ptr failure;
+    {
+        std::jthread helper;
+        if (half < lines.size()) {
+            helper = std::jthread([&] {
+                try {
+                    explainPart(half, lines.size(), secondHalf);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+        }
+        explainPart(0, half, findings_);
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+    findings_.insert(
+        findings_.end(), std::make_move_iterator(secondHalf.begin()), std::make_move_iterator(secondHalf.end()));
 }
 
 void Verifier::compare(const Toolpath& before, const Toolpath& after)
@@ -518,6 +589,7 @@ void Verifier::compare(const Toolpath& before, const Toolpath& after)
     Point3 frame;
     size_t bi = b.begin, ai = a.begin;
     auto preset = presets_.begin();
+    std::vector<uint32_t> unexplained;
     while (bi < b.end || ai < a.end) {
         const uint32_t line = std::min(bi < b.end ? before.line(bi) : kNoLine, ai < a.end ? after.line(ai) : kNoLine);
         size_t bk = bi, ak = ai;
@@ -545,17 +617,24 @@ void Verifier::compare(const Toolpath& before, const Toolpath& after)
         for (size_t k = 0; !deviates && bi + k < bk; ++k)
             deviates = judge.deviates(before, bi + k, after, ai + k, absolute, frame);
         if (deviates && !info(line).found)
-            explain(line);
+            unexplained.push_back(line);
         previous = line;
         bi = bk;
         ai = ak;
     }
+    explainAll(unexplained);
 }
 
 std::vector<Finding> Verifier::findings()
 {
-    std::stable_sort(
-        findings_.begin(), findings_.end(), [](const Finding& x, const Finding& y) { return x.line < y.line; });
+    // The text's findings come in line order, and so do the motions' unless a subprogram
+    // runs lines again: then merging the two is all a stable sort would do.
+    const auto byLine = [](const Finding& x, const Finding& y) { return x.line < y.line; };
+    const auto motions = findings_.begin() + static_cast<std::ptrdiff_t>(textFindings_);
+    if (std::is_sorted(motions, findings_.end(), byLine))
+        std::inplace_merge(findings_.begin(), motions, findings_.end(), byLine);
+    else
+        std::stable_sort(findings_.begin(), findings_.end(), byLine);
     return std::move(findings_);
 }
 
