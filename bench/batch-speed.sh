@@ -159,6 +159,29 @@ inplace() {
 inplace
 inplace --no-sync
 
+# --verify interprets the program before and after and compares them: what it adds is
+# held to the time of two interpretations ("info" is the load and one). The mirror
+# exchanges G02/G03 and leaves I/J, which gives a finding on every mirrored arc.
+verifyRuns=("translate --x 2.5 --y -1" "mirror --x --g02-g03 --g03-g02" "arcs --incremental")
+declare -A vt
+for ((r = 0; r < rounds; ++r)); do
+    vt[info]+=" $(took "$batch" info "$program")"
+    for v in "${verifyRuns[@]}"; do
+        read -ra argv <<<"$v"
+        vt[$v]+=" $(took "$batch" "${argv[@]}" "$program")"
+        vt[$v,v]+=" $(took "$batch" "${argv[@]}" --verify "$program" 2>/dev/null || true)"
+    done
+done
+# shellcheck disable=SC2086
+info=$(median ${vt[info]})
+printf '%-34s %8d ms (two interpretations: about %d ms)\n' "info" $((info / 1000)) $((2 * info / 1000))
+for v in "${verifyRuns[@]}"; do
+    # shellcheck disable=SC2086
+    plain=$(median ${vt[$v]}) checked=$(median ${vt[$v,v]})
+    printf '%-34s %8d ms, --verify %d ms: adds %d ms\n' "$v" $((plain / 1000)) $((checked / 1000)) \
+        $(((checked - plain) / 1000))
+done
+
 # The coloured listing streams: its peak memory stays under twice the program's size.
 if [ -x /usr/bin/time ]; then
     peak=$(/usr/bin/time -f %M "$batch" html --settings "$out/none.ini" -o "$out/listing.html" "$program" 2>&1 >/dev/null)
