@@ -1,5 +1,7 @@
 #include "core/ProgramText.h"
 
+#include <atomic>
+
 #include "core/Encoding.h"
 #include "core/Errors.h"
 
@@ -155,13 +157,41 @@ void splitLines(std::string_view bytes, std::vector<std::string_view>& out, bool
 }
 
 ProgramText::ProgramText(const ProgramText& other)
-    : chunks_(other.chunks_)
+    : lines_(other.lines_)
+    , chunks_(other.chunks_)
     , storedBytes_(other.storedBytes_)
     , lineBreak_(other.lineBreak_)
 {
-    lines_.reserve(other.lines_.size());
-    adviseHugePages(lines_.data(), lines_.capacity() * sizeof(std::string_view));
-    lines_.assign(other.lines_.begin(), other.lines_.end());
+    // Neither side appends to a chunk both hold, so neither writes what the other reads.
+    // The chunk's `used` and `capacity` then never change again.
+    if (!chunks_.empty()) {
+        Chunk& last = *chunks_.back();
+        if (last.capacity != last.used)
+            last.capacity = last.used;
+    }
+}
+
+const ProgramText::Lines& ProgramText::noLines()
+{
+    static const Lines none;
+    return none;
+}
+
+ProgramText::Lines& ProgramText::ownLines()
+{
+    if (!lines_) {
+        lines_ = std::make_shared<Lines>();
+    } else if (lines_.use_count() > 1) {
+        auto own = std::make_shared<Lines>();
+        own->reserve(lines_->size());
+        adviseHugePages(own->data(), own->capacity() * sizeof(std::string_view));
+        own->assign(lines_->begin(), lines_->end());
+        lines_ = std::move(own);
+    } else {
+        // A copy let go on another thread: its last reads come before our writes.
+        std::atomic_thread_fence(std::memory_order_acquire);
+    }
+    return *lines_;
 }
 
 ProgramText& ProgramText::operator=(const ProgramText& other)
@@ -183,7 +213,7 @@ ProgramText ProgramText::fromFileBuffer(std::unique_ptr<char[]> bytes, size_t si
     ProgramText t;
     const Chunk& chunk = t.adoptBuffer(std::move(bytes), size);
     bool cr = false, lf = false;
-    splitLines(std::string_view(chunk.bytes, chunk.used), t.lines_, &cr, &lf);
+    splitLines(std::string_view(chunk.bytes, chunk.used), t.ownLines(), &cr, &lf);
     t.finishSplit(cr, lf);
     return t;
 }
@@ -198,7 +228,7 @@ ProgramText ProgramText::fromFileView(std::string_view bytes, std::shared_ptr<co
     t.storedBytes_ = bytes.size();
     t.chunks_.push_back(std::move(chunk));
     bool cr = false, lf = false;
-    splitLines(bytes, t.lines_, &cr, &lf);
+    splitLines(bytes, t.ownLines(), &cr, &lf);
     t.finishSplit(cr, lf);
     return t;
 }
@@ -216,8 +246,8 @@ void ProgramText::finishSplit(bool sawCr, bool sawLf)
 void ProgramText::appendFileBytes(std::string& out) const
 {
     const std::string_view sep = lineBreakBytes(lineBreak_);
-    out.reserve(out.size() + byteSize() + lines_.size() * sep.size());
-    for (std::string_view l : lines_) {
+    out.reserve(out.size() + byteSize() + count() * sep.size());
+    for (std::string_view l : lines()) {
         out.append(l);
         out.append(sep);
     }
@@ -233,7 +263,7 @@ std::string ProgramText::toFileBytes() const
 size_t ProgramText::byteSize() const
 {
     size_t n = 0;
-    for (std::string_view l : lines_)
+    for (std::string_view l : lines())
         n += l.size();
     return n;
 }
@@ -361,7 +391,7 @@ long long ProgramText::firstLineThatMayHold(std::string_view what, long long fro
     Scan scans[2];
     int recent = 0;
     for (long long i = from; i <= last; ++i) {
-        const std::string_view line = lines_[static_cast<size_t>(i)];
+        const std::string_view line = lines()[static_cast<size_t>(i)];
         if (line.size() < n)
             continue;
         const char* const b = line.data();
@@ -403,7 +433,7 @@ long long ProgramText::firstLineThatMayHold(std::string_view what, long long fro
         const char* const clear = s->hit ? s->hit + n - 1 : s->to;
         const char* passed = e;
         for (; i < last; ++i) {
-            const std::string_view next = lines_[static_cast<size_t>(i) + 1];
+            const std::string_view next = lines()[static_cast<size_t>(i) + 1];
             if (next.size() < n)
                 continue;
             if (next.data() < passed || next.data() + next.size() > clear)
@@ -459,7 +489,7 @@ void ProgramText::writeFilePieces(const std::function<void(const iovec*, int)>& 
     const char* run = nullptr;
     size_t runSize = 0;
     const char* runLimit = nullptr;
-    for (std::string_view l : lines_) {
+    for (std::string_view l : lines()) {
         if (!l.empty()) {
             // A view that goes on from the run within its storage extends it.
             if (run && l.data() == run + runSize && runLimit && l.size() <= static_cast<size_t>(runLimit - l.data())) {
@@ -496,10 +526,10 @@ void ProgramText::compactIfMostlyDead()
         return;
     // Rebuilt with a separator behind each line, so that the text is written out as one piece.
     const std::string_view sep = lineBreakBytes(lineBreak_);
-    const size_t size = live + lines_.size() * sep.size();
+    const size_t size = live + count() * sep.size();
     std::unique_ptr<char[]> fresh(new char[std::max<size_t>(size, 1)]);
     char* p = fresh.get();
-    for (std::string_view& l : lines_) {
+    for (std::string_view& l : ownLines()) {
         // An empty line may hold no pointer at all, which memcpy must not be given.
         if (!l.empty())
             std::memcpy(p, l.data(), l.size());
@@ -515,34 +545,38 @@ void ProgramText::compactIfMostlyDead()
 
 void ProgramText::replace(long long i, std::string_view text)
 {
-    if (i == static_cast<long long>(lines_.size())) {
-        lines_.push_back(store(text));
-    } else if (i < 0 || i > static_cast<long long>(lines_.size())) {
+    const long long n = static_cast<long long>(count());
+    if (i < 0 || i > n)
         throw IndexError(i);
-    } else {
-        lines_[static_cast<size_t>(i)] = store(text);
-    }
+    const std::string_view stored = store(text);
+    if (i == n)
+        ownLines().push_back(stored);
+    else
+        ownLines()[static_cast<size_t>(i)] = stored;
     maybeCompact();
 }
 
 void ProgramText::insert(long long i, std::string_view text)
 {
-    if (i < 0 || i > static_cast<long long>(lines_.size()))
+    if (i < 0 || i > static_cast<long long>(count()))
         throw IndexError(i);
-    lines_.insert(lines_.begin() + i, store(text));
+    const std::string_view stored = store(text);
+    Lines& own = ownLines();
+    own.insert(own.begin() + i, stored);
     maybeCompact();
 }
 
 void ProgramText::remove(long long i)
 {
-    if (i < 0 || i >= static_cast<long long>(lines_.size()))
+    if (i < 0 || i >= static_cast<long long>(count()))
         throw IndexError(i);
-    lines_.erase(lines_.begin() + i);
+    Lines& own = ownLines();
+    own.erase(own.begin() + i);
 }
 
 void ProgramText::clear()
 {
-    lines_.clear();
+    lines_.reset();
     chunks_.clear();
     storedBytes_ = 0;
 }
@@ -550,11 +584,12 @@ void ProgramText::clear()
 std::string ProgramText::text() const
 {
     std::string out;
-    out.reserve(byteSize() + 2 * lines_.size());
-    for (size_t i = 0; i < lines_.size(); ++i) {
+    const Lines& all = lines();
+    out.reserve(byteSize() + 2 * all.size());
+    for (size_t i = 0; i < all.size(); ++i) {
         if (i)
             out.append("\r\n");
-        out.append(lines_[i]);
+        out.append(all[i]);
     }
     return out;
 }
@@ -566,7 +601,7 @@ void ProgramText::setText(std::string_view text)
     if (!text.empty())
         std::memcpy(data.get(), text.data(), text.size());
     const Chunk& chunk = fresh.adoptBuffer(std::move(data), text.size());
-    splitLines(std::string_view(chunk.bytes, chunk.used), fresh.lines_);
+    splitLines(std::string_view(chunk.bytes, chunk.used), fresh.ownLines());
     fresh.lineBreak_ = lineBreak_;
     *this = std::move(fresh);
 }
@@ -580,14 +615,15 @@ void ProgramText::setLines(const std::vector<std::string_view>& lines)
         total += l.size();
     std::unique_ptr<char[]> buffer(new char[std::max<size_t>(total, 1)]);
     char* p = buffer.get();
-    fresh.lines_.reserve(lines.size());
+    Lines& own = fresh.ownLines();
+    own.reserve(lines.size());
     for (std::string_view l : lines) {
         if (l.empty()) {
-            fresh.lines_.emplace_back();
+            own.emplace_back();
             continue;
         }
         std::memcpy(p, l.data(), l.size());
-        fresh.lines_.emplace_back(p, l.size());
+        own.emplace_back(p, l.size());
         p += l.size();
     }
     fresh.adoptBuffer(std::move(buffer), total);
@@ -599,19 +635,21 @@ void ProgramText::adoptLines(std::unique_ptr<char[]> buffer, size_t size, std::v
     chunks_.clear();
     storedBytes_ = 0;
     adoptBuffer(std::move(buffer), size);
-    lines_ = std::move(lines);
+    lines_ = std::make_shared<Lines>(std::move(lines));
 }
 
 void ProgramText::replaceAllLines(std::vector<std::string_view> lines)
 {
-    lines_ = std::move(lines);
+    lines_ = std::make_shared<Lines>(std::move(lines));
     maybeCompact();
 }
 
 bool ProgramText::operator==(const ProgramText& other) const
 {
-    return lineBreak_ == other.lineBreak_ && lines_.size() == other.lines_.size()
-        && std::equal(lines_.begin(), lines_.end(), other.lines_.begin());
+    const Lines& mine = lines();
+    const Lines& theirs = other.lines();
+    return lineBreak_ == other.lineBreak_ && mine.size() == theirs.size()
+        && (lines_ == other.lines_ || std::equal(mine.begin(), mine.end(), theirs.begin()));
 }
 
 bool showsAsUtf8(const ProgramText& text)

@@ -14,8 +14,11 @@ enum class LineBreak { CrLf, Lf, Cr };
 std::string_view lineBreakBytes(LineBreak style);
 
 // The program as an ordered list of byte lines plus the line-break style found
-// on load. Line bytes live in immutable shared chunks, so a copy (an undo
-// snapshot, a rollback point) costs one view per line, not the whole text.
+// on load. Line bytes live in immutable shared chunks and the list of lines is
+// shared until one side changes it, so a copy (an undo snapshot, a rollback point,
+// the input of a worker) costs next to nothing; the first change after a copy pays
+// one view per line. Copies never write into storage they share, so a copy may be
+// read or changed on another thread while the original goes on changing.
 class ProgramText {
 public:
     ProgramText() = default;
@@ -42,13 +45,14 @@ public:
     // where they lie, uncopied; only short pieces are gathered into a buffer first.
     void writeFilePieces(const std::function<void(const iovec* pieces, int count)>& sink) const;
 
-    size_t count() const { return lines_.size(); }
-    bool empty() const { return lines_.empty(); }
+    size_t count() const { return lines().size(); }
+    bool empty() const { return lines().empty(); }
 
     // Outside 0..count-1 gives the empty text, never an error.
     std::string_view line(long long i) const
     {
-        return (i < 0 || static_cast<size_t>(i) >= lines_.size()) ? std::string_view() : lines_[static_cast<size_t>(i)];
+        const std::vector<std::string_view>& all = lines();
+        return (i < 0 || static_cast<size_t>(i) >= all.size()) ? std::string_view() : all[static_cast<size_t>(i)];
     }
 
     // i == count appends; any other index outside the list throws IndexError.
@@ -77,7 +81,8 @@ public:
     LineBreak lineBreak() const { return lineBreak_; }
     void setLineBreak(LineBreak style) { lineBreak_ = style; }
 
-    const std::vector<std::string_view>& lines() const { return lines_; }
+    // Valid until the next change of this text (a change after a copy moves the list).
+    const std::vector<std::string_view>& lines() const { return lines_ ? *lines_ : noLines(); }
     // The first line from `from` to `last` (valid indices) that may hold `what`, or last + 1
     // when none does. Lines that lie in order in the storage are searched as one run of
     // bytes, far faster than line by line; a line found may still not hold the text.
@@ -99,6 +104,11 @@ private:
         size_t capacity = 0;
     };
 
+    using Lines = std::vector<std::string_view>;
+    static const Lines& noLines();
+    // The list, for changing: its own, copied first when a copy of the text shares it.
+    Lines& ownLines();
+
     std::string_view store(std::string_view text);
     const Chunk& adoptBuffer(std::unique_ptr<char[]> data, size_t size);
     void finishSplit(bool sawCr, bool sawLf);
@@ -114,7 +124,7 @@ private:
     }
     void compactIfMostlyDead();
 
-    std::vector<std::string_view> lines_;
+    std::shared_ptr<Lines> lines_; // null: no lines
     std::vector<std::shared_ptr<Chunk>> chunks_;
     size_t storedBytes_ = 0;
     size_t compactCheckAt_ = size_t(64) << 20;
@@ -126,7 +136,7 @@ template <class Sink> void ProgramText::writeFileBytes(Sink&& sink) const
     const std::string_view sep = lineBreakBytes(lineBreak_);
     std::string buffer;
     buffer.reserve(1 << 20);
-    for (std::string_view l : lines_) {
+    for (std::string_view l : lines()) {
         if (buffer.size() + l.size() + sep.size() > buffer.capacity() && !buffer.empty()) {
             sink(buffer.data(), buffer.size());
             buffer.clear();

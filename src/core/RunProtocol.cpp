@@ -34,20 +34,22 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
     const bool skipsBlank = tool.skipsBlankLines();
     const bool removing = tool.removesLines();
     const std::string_view needle = tool.keepsLinesWithout();
-    const std::vector<std::string_view>& source = text.lines();
+    // Fetched again after each change of the text: a change made while a copy shares
+    // the list moves the list.
+    const std::vector<std::string_view>* lines = &text.lines();
 
     std::vector<std::string_view> built;
     bool building = false;
     auto startBuilding = [&](long long upTo) {
         building = true;
-        built.reserve(source.size() + source.size() / 8 + 16);
+        built.reserve(lines->size() + lines->size() / 8 + 16);
         adviseHugePages(built.data(), built.capacity() * sizeof(std::string_view));
-        built.assign(source.begin(), source.begin() + upTo);
+        built.assign(lines->begin(), lines->begin() + upTo);
     };
 
     if (tool.readsLinesBefore()) {
         for (long long i = 0; i < std::min(start, count); ++i) {
-            const std::string_view original = source[static_cast<size_t>(i)];
+            const std::string_view original = (*lines)[static_cast<size_t>(i)];
             tool.readBefore(trims ? trimmed(original) : original);
         }
     }
@@ -70,7 +72,7 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
             if (next > i) {
                 const long long at = building ? static_cast<long long>(built.size()) : i;
                 if (building)
-                    built.insert(built.end(), source.begin() + i, source.begin() + next);
+                    built.insert(built.end(), lines->begin() + i, lines->begin() + next);
                 if (!removing)
                     for (long long f = (at + 999) / 1000 * 1000; f < at + (next - i); f += 1000)
                         observer.follow(f);
@@ -79,7 +81,7 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
                 continue;
             }
         }
-        const std::string_view original = source[static_cast<size_t>(i)];
+        const std::string_view original = (*lines)[static_cast<size_t>(i)];
         std::string_view line = trims ? trimmed(original) : original;
         LineAction action = LineAction::Keep;
         if (!(skipsBlank && isBlankOnly(line)))
@@ -102,6 +104,7 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
                 built.push_back(text.storeBytes(out));
             } else {
                 text.replace(i, out);
+                lines = &text.lines();
             }
             break;
         case LineAction::InsertBefore:
@@ -129,7 +132,7 @@ void examine(ProgramText& text, LineTool& tool, const Range& range, RunObserver&
         }
     }
     if (building) {
-        built.insert(built.end(), source.begin() + std::max(start, end + 1), source.end());
+        built.insert(built.end(), lines->begin() + std::max(start, end + 1), lines->end());
         text.replaceAllLines(std::move(built));
     }
 }

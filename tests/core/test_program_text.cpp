@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <climits>
 #include <optional>
 
@@ -95,6 +97,39 @@ TEST(ProgramText, CopiesStayIndependentOfLaterEdits)
     EXPECT_EQ(copy.text(), "N1\r\nN2");
     EXPECT_EQ(t.count(), 1u);
     EXPECT_EQ(t.line(0), std::string(300, static_cast<char>('a' + 4999 % 26)));
+}
+
+// The list of lines is shared by copies until one side changes: each change, on
+// either side, leaves the other as it was.
+TEST(ProgramText, EachChangeLeavesTheOtherCopyAsItWas)
+{
+    const std::vector<std::pair<const char*, std::function<void(ProgramText&)>>> changes = {
+        {"replace", [](ProgramText& t) { t.replace(1, "X9"); }},
+        {"append", [](ProgramText& t) { t.append("X9"); }},
+        {"insert", [](ProgramText& t) { t.insert(0, "X9"); }},
+        {"remove", [](ProgramText& t) { t.remove(2); }},
+        {"clear", [](ProgramText& t) { t.clear(); }},
+        {"setText", [](ProgramText& t) { t.setText("X9\nY9"); }},
+        {"replaceAllLines",
+            [](ProgramText& t) {
+                t.replaceAllLines({t.line(2), t.storeBytes("X9")});
+            }},
+    };
+    for (const auto& [name, change] : changes) {
+        for (bool changeTheCopy : {false, true}) {
+            ProgramText original = ProgramText::fromFileBytes("N1\nN2\nN3\n");
+            ProgramText copy = original;
+            ProgramText& changed = changeTheCopy ? copy : original;
+            const ProgramText& kept = changeTheCopy ? original : copy;
+            change(changed);
+            changed.append("N4"); // into storage the other side never wrote
+            EXPECT_EQ(kept.text(), "N1\r\nN2\r\nN3") << name << changeTheCopy;
+            EXPECT_NE(changed.text(), kept.text()) << name << changeTheCopy;
+            ProgramText again = kept;
+            again.append("N5");
+            EXPECT_EQ(changed.line(static_cast<long long>(changed.count()) - 1), "N4") << name << changeTheCopy;
+        }
+    }
 }
 
 TEST(ProgramText, CompactionKeepsEveryLine)

@@ -7,6 +7,7 @@
 #include <climits>
 #include <functional>
 #include <new>
+#include <optional>
 
 using namespace torvel;
 
@@ -242,6 +243,34 @@ TEST(RunProtocol, AnObserverAskedEveryNthLineSeesTheFirstLineAndEveryNthAfter)
     EXPECT_EQ(runFunction(d, tool, Range {}, cancel).status, RunResult::Status::Cancelled);
     EXPECT_EQ(tool.seen.size(), 2u);
     EXPECT_EQ(d.text, before);
+}
+
+// The window copies the text while a run goes on (to draw it) and lets the copy go
+// later; the run must go on reading its own lines, not the copy's.
+TEST(RunProtocol, CopiesTakenAndDroppedDuringARunChangeNothing)
+{
+    struct Copies : RunObserver {
+        Document* doc = nullptr;
+        std::optional<ProgramText> held;
+        std::vector<std::string> seen;
+        long long linesPerCall() const override { return 1; }
+        bool progress(long long) override
+        {
+            held.reset();
+            held.emplace(doc->text);
+            seen.push_back(held->text());
+            return false;
+        }
+    };
+    Document d = docOf("a\nb\nc\nd\n");
+    FakeTool tool;
+    tool.fn = upper;
+    Copies observer;
+    observer.doc = &d;
+    runFunction(d, tool, Range {}, observer);
+    EXPECT_EQ(d.text.toFileBytes(), "A\nB\nC\nD\n");
+    EXPECT_EQ(observer.seen,
+        (std::vector<std::string> {"a\r\nb\r\nc\r\nd", "A\r\nb\r\nc\r\nd", "A\r\nB\r\nc\r\nd", "A\r\nB\r\nC\r\nd"}));
 }
 
 TEST(RunProtocol, TheViewFollowsLinesWhereTheyStandNow)
