@@ -208,29 +208,46 @@ void lineEndRanges(
 void CommentRangeCache::clear()
 {
     ranges_.clear();
+    fresh_.clear();
     stale_ = false;
 }
 
-void CommentRangeCache::textChanged() { stale_ = !ranges_.empty(); }
+void CommentRangeCache::textChanged()
+{
+    fresh_.clear();
+    stale_ = !ranges_.empty();
+}
 
 size_t CommentRangeCache::unmeasured(size_t line) const
 {
-    const size_t known = stale_ ? 0 : ranges_.size();
+    const size_t known = stale_ ? fresh_.size() : ranges_.size();
     return line > known ? line - known : 0;
+}
+
+bool CommentRangeCache::measureTowards(const std::vector<std::string_view>& lines, size_t line, size_t most)
+{
+    // While the text is new, the old ranges stay as the guess until the new ones reach as far.
+    std::vector<uint8_t>& known = stale_ ? fresh_ : ranges_;
+    if (known.size() < line) {
+        const size_t to = line - known.size() > most ? known.size() + most : line;
+        const int range = known.empty() ? RangeState::None : known.back();
+        lineEndRanges(lines, known.size(), to, range, known);
+        if (known.size() < line)
+            return false;
+    }
+    if (stale_) {
+        ranges_ = std::move(fresh_);
+        fresh_.clear();
+        stale_ = false;
+    }
+    return true;
 }
 
 int CommentRangeCache::rangeBefore(const std::vector<std::string_view>& lines, size_t line)
 {
     if (line == 0)
         return RangeState::None;
-    if (stale_) {
-        ranges_.clear();
-        stale_ = false;
-    }
-    if (ranges_.size() < line) {
-        const int range = ranges_.empty() ? RangeState::None : ranges_.back();
-        lineEndRanges(lines, ranges_.size(), line, range, ranges_);
-    }
+    measureTowards(lines, line, line);
     return ranges_[line - 1];
 }
 

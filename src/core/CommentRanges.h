@@ -35,12 +35,15 @@ public:
     size_t unmeasured(size_t line) const;
     // The range the lines above `line` leave it in, measuring them as needed.
     int rangeBefore(const std::vector<std::string_view>& lines, size_t line);
+    // Measures at most `most` more lines towards `line`; whether the range before it is known.
+    bool measureTowards(const std::vector<std::string_view>& lines, size_t line, size_t most);
     // The same from the ranges of before the last change, without measuring; None
     // when they do not reach that far.
     int guessBefore(size_t line) const;
 
 private:
     std::vector<uint8_t> ranges_;
+    std::vector<uint8_t> fresh_; // measured since the change, while ranges_ is stale
     bool stale_ = false;
 };
 

@@ -351,7 +351,7 @@ void ProgramView::paintEvent(QPaintEvent* event)
 {
     QsciScintilla::paintEvent(event);
     if (guessedBase_ >= 0)
-        QTimer::singleShot(0, this, [this] { checkGuessedRange(); });
+        scheduleRangeCheck();
     // The control fills the margin silver; the numbers are drawn here, for the
     // rows on screen only, so a long program costs the gutter nothing.
     const long long count = windowLines();
@@ -825,14 +825,31 @@ int ProgramView::rangeBeforeWindow()
     return guessedRange_;
 }
 
+void ProgramView::scheduleRangeCheck()
+{
+    if (rangeCheckPending_)
+        return;
+    rangeCheckPending_ = true;
+    QTimer::singleShot(0, this, [this] { checkGuessedRange(); });
+}
+
 void ProgramView::checkGuessedRange()
 {
+    rangeCheckPending_ = false;
     // A window styled since the guess asked again, and was answered or guessed anew.
-    const bool stillGuessed = guessedBase_ == base_;
-    guessedBase_ = -1;
-    if (!stillGuessed || base_ == 0 || !program_)
+    if (guessedBase_ != base_ || base_ == 0 || !program_) {
+        guessedBase_ = -1;
         return;
-    if (ranges_.rangeBefore(program_->lines(), static_cast<size_t>(base_)) != guessedRange_)
+    }
+    // A stretch per turn of the event loop: measuring a whole long program at once
+    // would hold the window.
+    const auto need = static_cast<size_t>(base_);
+    if (!ranges_.measureTowards(program_->lines(), need, kLinesMeasuredAtOnce)) {
+        scheduleRangeCheck();
+        return;
+    }
+    guessedBase_ = -1;
+    if (ranges_.rangeBefore(program_->lines(), need) != guessedRange_)
         moveWindow(base_, true);
 }
 

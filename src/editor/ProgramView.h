@@ -163,6 +163,7 @@ private:
     // caret and selection show.
     void moveWindow(long long base, bool again = false);
     void checkGuessedRange();
+    void scheduleRangeCheck();
     // Whether rows first..last lie in the window and away from an edge the
     // program goes on past.
     bool windowHolds(long long first, long long last) const;
@@ -208,5 +209,6 @@ private:
     bool marksStale_ = false;
     // The window start whose range was guessed, and the guess.
     long long guessedBase_ = -1;
+    bool rangeCheckPending_ = false;
     int guessedRange_ = 0;
 };

@@ -159,6 +159,15 @@ TEST(CommentRanges, CacheMeasuresOnceAndGuessesAfterAChange)
     EXPECT_EQ(cache.rangeBefore(after, 2), RangeState::None);
     EXPECT_EQ(cache.guessBefore(2), RangeState::None);
 
+    // Measured a stretch at a time, the old ranges stay the guess until it is done.
+    cache.textChanged();
+    EXPECT_FALSE(cache.measureTowards(before, 3, 2));
+    EXPECT_EQ(cache.guessBefore(2), RangeState::None);
+    EXPECT_EQ(cache.unmeasured(3), 1u);
+    EXPECT_TRUE(cache.measureTowards(before, 3, 2));
+    EXPECT_EQ(cache.unmeasured(3), 0u);
+    EXPECT_EQ(cache.rangeBefore(before, 2), RangeState::ParenComment);
+
     cache.rangeBefore(before, 3);
     cache.clear();
     EXPECT_EQ(cache.unmeasured(3), 3u);
