@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -63,6 +64,38 @@ private:
     double after_ = 0;
 };
 
+// With PERF_TRACE set, names each event whose own handling (nested events not
+// counted) takes longer than that many ms, to find what makes a gap.
+class TracingApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        static const double limit = std::getenv("PERF_TRACE") ? std::atof(std::getenv("PERF_TRACE")) : -1;
+        if (limit < 0)
+            return QApplication::notify(receiver, event);
+        // The receiver may be gone when the event has been handled.
+        const char* className = receiver->metaObject()->className();
+        const int type = static_cast<int>(event->type());
+        QPointer<QObject> alive(receiver);
+        QElapsedTimer clock;
+        clock.start();
+        const double nestedBefore = nested_;
+        nested_ = 0;
+        const bool done = QApplication::notify(receiver, event);
+        const double total = clock.nsecsElapsed() / 1e6;
+        const double own = total - nested_;
+        nested_ = nestedBefore + total;
+        if (own > limit)
+            std::fprintf(stderr, "  %.1f ms own (%.1f total): event %d to %s %s\n", own, total, type, className,
+                alive ? qPrintable(alive->objectName()) : "");
+        return done;
+    }
+
+private:
+    double nested_ = 0;
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -70,7 +103,7 @@ int main(int argc, char* argv[])
     perf::offscreenUnlessSet();
     const long long lines = perf::argument(argc, argv, 1, 1000000);
 
-    QApplication app(argc, argv);
+    TracingApplication app(argc, argv);
     perf::OpenedWindow opened(lines);
     MainWindow& window = opened.window();
     perf::spin(500);

@@ -101,6 +101,7 @@ BackplotDock::BackplotDock(QWidget* parent)
     footer_->setAccessibleName(QStringLiteral("Medidas da trajetória"));
     footer_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     footer_->setWordWrap(true);
+    footer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     box->addWidget(footer_);
     setWidget(panel);
     setMinimumWidth(260);
@@ -204,6 +205,7 @@ void BackplotDock::build(const torvel::ProgramText& text, bool fit)
     const uint64_t generation = ++generation_;
     const bool settles = nextSettles_;
     building_ = true;
+    buildingLine_ = QStringLiteral("Calculando a trajetória...");
     if (!path_)
         canvas_->setMessage(QStringLiteral("Calculando a trajetória..."));
     showFooter();
@@ -211,7 +213,10 @@ void BackplotDock::build(const torvel::ProgramText& text, bool fit)
     // run may change the window's text while this one is read.
     auto input = std::make_shared<BuildInput>();
     input->text.emplace(text);
-    builder_.post([this, input, generation, fit, settles](const std::atomic<bool>& stop) {
+    // The sketch is drawn here too, for the view as it stands, when the path will not be fitted.
+    const torvel::PlotFrame frame = canvas_->frame();
+    const double ratio = canvas_->devicePixelRatioF();
+    builder_.post([this, input, generation, fit, settles, frame, ratio](const std::atomic<bool>& stop) {
         std::optional<torvel::ProgramText> text = std::move(input->text);
         if (!text)
             return;
@@ -224,8 +229,10 @@ void BackplotDock::build(const torvel::ProgramText& text, bool fit)
                 QMetaObject::invokeMethod(
                     this,
                     [this, generation, percent] {
-                        if (generation == generation_)
-                            footer_->setText(QStringLiteral("Calculando a trajetória... %1%").arg(percent));
+                        if (generation == generation_) {
+                            buildingLine_ = QStringLiteral("Calculando a trajetória... %1%").arg(percent);
+                            showFooter();
+                        }
                     },
                     Qt::QueuedConnection);
             }
@@ -248,11 +255,14 @@ void BackplotDock::build(const torvel::ProgramText& text, bool fit)
         auto sketch = std::make_shared<const PathSketch>(*path, stop);
         if (stop)
             return;
+        QImage picture;
+        if (!fit && frame.scale > 0 && frame.width > 0 && frame.height > 0)
+            picture = sketch->picture(frame, ratio);
         QMetaObject::invokeMethod(
             this,
-            [this, generation, sketch] {
+            [this, generation, sketch, picture, frame] {
                 if (generation == generation_)
-                    canvas_->setSketch(sketch);
+                    canvas_->setSketch(sketch, picture, frame);
             },
             Qt::QueuedConnection);
         auto index = std::make_shared<const torvel::MotionIndex>(*path);
@@ -305,13 +315,24 @@ QString BackplotDock::number(double value, int decimals) const
     return text;
 }
 
+void BackplotDock::setFooterText(const QString& text)
+{
+    footer_->setText(text);
+    // The footer only grows while a program is shown: the building line comes and goes
+    // with every change, and each time the drawing changed size it was drawn anew.
+    const int need = footer_->heightForWidth(footer_->width());
+    if (need > footer_->minimumHeight())
+        footer_->setMinimumHeight(need);
+}
+
 void BackplotDock::showFooter()
 {
     if (building_ && !path_) {
-        footer_->setText(QStringLiteral("Calculando a trajetória..."));
+        setFooterText(buildingLine_);
         return;
     }
     if (!path_) {
+        footer_->setMinimumHeight(0);
         footer_->setText(QString());
         return;
     }
@@ -343,7 +364,7 @@ void BackplotDock::showFooter()
             text += QStringLiteral("   Avisos %1").arg(p.noteCount());
     }
     if (building_)
-        text += QStringLiteral("\nCalculando a trajetória...");
-    footer_->setText(text);
+        text += QLatin1Char('\n') + buildingLine_;
+    setFooterText(text);
     canvas_->setAccessibleDescription(kCanvasHelp + QLatin1Char('\n') + text);
 }

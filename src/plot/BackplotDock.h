@@ -70,10 +70,12 @@ private:
     void build(const torvel::ProgramText& text, bool fit);
     void built(uint64_t generation, std::shared_ptr<const torvel::Toolpath> path, bool fit);
     void showFooter();
+    void setFooterText(const QString& text);
     QString number(double value, int decimals = 3) const;
     QToolButton* addButton(const char* name, const QString& text, const QString& hint);
 
     PlotCanvas* canvas_;
+    QString buildingLine_;
     QLabel* footer_;
     QToolButton* viewButtons_[4];
     QToolButton* beforeButton_;

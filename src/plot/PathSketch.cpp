@@ -2,6 +2,7 @@
 
 #include "plot/PathPainter.h"
 
+#include <QImage>
 #include <QLineF>
 #include <QPainter>
 #include <QPen>
@@ -99,4 +100,15 @@ void PathSketch::paint(QPainter& painter, const torvel::PlotFrame& frame) const
         painter.setPen(pen);
         painter.drawLines(lines.data(), static_cast<int>(lines.size()));
     }
+}
+
+QImage PathSketch::picture(const torvel::PlotFrame& frame, double ratio) const
+{
+    QImage image(QSize(std::max(1, qRound(frame.width * ratio)), std::max(1, qRound(frame.height * ratio))),
+        QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paint(painter, frame);
+    return image;
 }

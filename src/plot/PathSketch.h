@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <vector>
 
+class QImage;
 class QPainter;
 
 // A light copy of a toolpath for frames that must come at once (the 3D view
@@ -25,6 +26,8 @@ public:
     bool empty() const { return groups_.empty(); }
     size_t segmentCount() const;
     void paint(QPainter& painter, const torvel::PlotFrame& frame) const;
+    // The sketch alone on white, the frame's size at `ratio` device pixels a pixel.
+    QImage picture(const torvel::PlotFrame& frame, double ratio) const;
 
 private:
     // The segments of one stroke, six floats each, relative to origin_.

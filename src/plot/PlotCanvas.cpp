@@ -58,14 +58,17 @@ void PlotCanvas::setPath(std::shared_ptr<const torvel::Toolpath> path, bool fit)
     path_ = std::move(path);
     index_.reset();
     sketch_.reset();
+    sketchImage_ = QImage();
     if (fit || frame_.scale <= 0)
         fitPending_ = true;
     contentChanged();
 }
 
-void PlotCanvas::setSketch(std::shared_ptr<const PathSketch> sketch)
+void PlotCanvas::setSketch(std::shared_ptr<const PathSketch> sketch, QImage picture, const torvel::PlotFrame& frame)
 {
     sketch_ = std::move(sketch);
+    sketchImage_ = std::move(picture);
+    sketchFrame_ = frame;
     update();
 }
 
@@ -287,6 +290,7 @@ void PlotCanvas::paintEvent(QPaintEvent*)
     if (current && sameFrame(picture_.frame, frame_)) {
         p.drawImage(QPointF(0, 0), picture_.image);
         full = true;
+        sketchImage_ = QImage();
     } else if (!picture_.image.isNull() && sameProjection(picture_.frame.projection, frame_.projection)
         && (current || !sketch_)) {
         // The last picture, moved and scaled to the present view.
@@ -299,7 +303,11 @@ void PlotCanvas::paintEvent(QPaintEvent*)
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);
         p.drawImage(QRectF(left, top, f.width * k, f.height * k), picture_.image);
     } else if (sketch_) {
-        sketch_->paint(p, frame_);
+        if (sketchImage_.isNull() || !sameFrame(sketchFrame_, frame_)) {
+            sketchImage_ = sketch_->picture(frame_, devicePixelRatioF());
+            sketchFrame_ = frame_;
+        }
+        p.drawImage(QPointF(0, 0), sketchImage_);
     }
     requestPicture();
 

@@ -38,7 +38,8 @@ public:
 
     // A new path; `fit` shows it whole, else the view stays where it is.
     void setPath(std::shared_ptr<const torvel::Toolpath> path, bool fit);
-    void setSketch(std::shared_ptr<const PathSketch> sketch);
+    // `picture`, when given, is the sketch already drawn for `frame`.
+    void setSketch(std::shared_ptr<const PathSketch> sketch, QImage picture = {}, const torvel::PlotFrame& frame = {});
     void setIndex(std::shared_ptr<const torvel::MotionIndex> index);
     // Drawn faintly under the path, while `shown`.
     void setBefore(std::shared_ptr<const torvel::Toolpath> before);
@@ -101,6 +102,11 @@ private:
 
     std::shared_ptr<const torvel::Toolpath> path_, before_, overlay_;
     std::shared_ptr<const PathSketch> sketch_;
+    // The sketch as drawn for one view: until the full picture comes the canvas may be
+    // painted many times (caret, footer, progress), and drawing the sketch costs a good
+    // part of a frame.
+    QImage sketchImage_;
+    torvel::PlotFrame sketchFrame_;
     std::shared_ptr<const torvel::MotionIndex> index_;
     bool beforeShown_ = true;
     QString message_;
