@@ -1,7 +1,5 @@
 #include "core/ProgramText.h"
 
-#include <atomic>
-
 #include "core/Encoding.h"
 #include "core/Errors.h"
 
@@ -177,20 +175,15 @@ const ProgramText::Lines& ProgramText::noLines()
     return none;
 }
 
-ProgramText::Lines& ProgramText::ownLines()
+ProgramText::Lines& ProgramText::ownSharedLines()
 {
-    if (!lines_) {
-        lines_ = std::make_shared<Lines>();
-    } else if (lines_.use_count() > 1) {
-        auto own = std::make_shared<Lines>();
+    auto own = std::make_shared<Lines>();
+    if (lines_) {
         own->reserve(lines_->size());
         adviseHugePages(own->data(), own->capacity() * sizeof(std::string_view));
         own->assign(lines_->begin(), lines_->end());
-        lines_ = std::move(own);
-    } else {
-        // A copy let go on another thread: its last reads come before our writes.
-        std::atomic_thread_fence(std::memory_order_acquire);
     }
+    lines_ = std::move(own);
     return *lines_;
 }
 

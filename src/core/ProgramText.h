@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -107,7 +108,16 @@ private:
     using Lines = std::vector<std::string_view>;
     static const Lines& noLines();
     // The list, for changing: its own, copied first when a copy of the text shares it.
-    Lines& ownLines();
+    Lines& ownLines()
+    {
+        if (lines_ && lines_.use_count() == 1) {
+            // A copy let go on another thread: its last reads come before our writes.
+            std::atomic_thread_fence(std::memory_order_acquire);
+            return *lines_;
+        }
+        return ownSharedLines();
+    }
+    Lines& ownSharedLines();
 
     std::string_view store(std::string_view text);
     const Chunk& adoptBuffer(std::unique_ptr<char[]> data, size_t size);
