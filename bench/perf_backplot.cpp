@@ -275,6 +275,24 @@ int main(int argc, char* argv[])
             ++clicksRight;
     }
 
+    // A verification's findings on every fifth line, as a mirror of a program full of arcs
+    // gives: their halo comes with the next full drawing, and frames stay as they were.
+    std::vector<uint32_t> marks;
+    for (uint32_t line = 4; line < view->lineCount(); line += 5)
+        marks.push_back(line);
+    Stats markedDrawing, markedZoom;
+    {
+        QElapsedTimer t;
+        t.start();
+        dock->setMarkedLines(marks);
+        canvas->repaint();
+        waitFor([&] { return canvas->showsFullDrawing(); });
+        markedDrawing.v.push_back(perf::ms(t));
+    }
+    for (int i = 0; i < rounds; ++i)
+        markedZoom.v.push_back(frameTime([&] { canvas->zoomAt(middle, i % 2 ? 1 / 1.25 : 1.25); }));
+    dock->setMarkedLines({});
+
     std::printf(
         "%s: %.1f MB, %zu motions, %lld lines\n", qPrintable(program), fileMb, dock->path()->size(), view->lineCount());
     std::printf("view first paint     %8.1f ms (median of 3, from the file chosen)\n", viewPaint.median());
@@ -288,11 +306,13 @@ int main(int argc, char* argv[])
     std::printf("click to line        %8.1f ms median, %6.1f worst (limit 20); %d of %zu on the line hit\n",
         clickToLine.median(), clickToLine.worst(), clicksRight, clickToLine.v.size());
     std::printf("  of which the search %8.1f ms median\n", hitTest.median());
+    std::printf("%zu lines marked    %8.1f ms to the full drawing; zoom frame %.1f ms median, %.1f worst (limit 30)\n",
+        marks.size(), markedDrawing.median(), markedZoom.median(), markedZoom.worst());
     std::printf("path memory          %8.1f MB = %.2f x file, peak while built %.1f MB = %.2f x (limit 2)\n", pathMb,
         pathMb / fileMb, peakMb, peakMb / fileMb);
     window.closeFile();
     const bool ok = firstDrawing.median() <= 1000 && zoom.worst() <= 30 && pan.worst() <= 30 && turn.worst() <= 30
-        && caretMove.worst() <= 30 && clickToLine.worst() <= 20 && peakMb <= 2 * fileMb
+        && caretMove.worst() <= 30 && markedZoom.worst() <= 30 && clickToLine.worst() <= 20 && peakMb <= 2 * fileMb
         && clicksRight == static_cast<int>(clickToLine.v.size());
     return ok ? 0 : 1;
 }

@@ -302,6 +302,8 @@ void BackplotDock::setPreview(std::shared_ptr<const torvel::Toolpath> preview)
 
 void BackplotDock::clearPreview() { canvas_->setOverlay(nullptr); }
 
+void BackplotDock::setMarkedLines(std::vector<uint32_t> lines) { canvas_->setMarkedLines(std::move(lines)); }
+
 // ---------------------------------------------------------------- footer
 
 QString BackplotDock::number(double value, int decimals) const

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace torvel {
 class ProgramText;
@@ -49,6 +50,9 @@ public:
     // another program is opened.
     void setPreview(std::shared_ptr<const torvel::Toolpath> preview);
     void clearPreview();
+    // Lines the verification doubts (0-based, ascending), marked with a warning halo
+    // on the preview while one is shown, else on the program's path; empty clears them.
+    void setMarkedLines(std::vector<uint32_t> lines);
 
     // The character numbers in the footer use between units and decimals.
     void setDecimalSeparator(char separator) { separator_ = separator; }

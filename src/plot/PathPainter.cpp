@@ -39,6 +39,12 @@ QPen penFor(int stroke, PathLook look)
         width = 6;
         style = Qt::SolidLine;
         break;
+    case PathLook::Marked:
+        // Wider than the selection's marker and red, so that both show where they meet.
+        colour = QColor(0xff, 0x30, 0x00, 130);
+        width = 9;
+        style = Qt::SolidLine;
+        break;
     case PathLook::Edge:
         colour = QColor(0, 0, 0, 170);
         width = 6;

@@ -11,8 +11,9 @@ class QPainter;
 
 // How a run of motions is drawn: as the program's path, faintly (the path from
 // before the last function), as an overlay another tool proposes, highlighted
-// (the selected lines) or bold over a dark edge (the caret's line: Edge, then Bold).
-enum class PathLook { Plain, Faint, Overlay, Selected, Edge, Bold };
+// (the selected lines), with a warning halo (lines the verification doubts) or
+// bold over a dark edge (the caret's line: Edge, then Bold).
+enum class PathLook { Plain, Faint, Overlay, Selected, Marked, Edge, Bold };
 
 // The colour of a stroke (toolpath/PlotFrame.h), as the SVG drawing has it.
 QColor strokeColour(int stroke);

@@ -101,6 +101,14 @@ void PlotCanvas::setMessage(const QString& text)
     update();
 }
 
+void PlotCanvas::setMarkedLines(std::vector<uint32_t> lines)
+{
+    if (lines.empty() && marks_->empty())
+        return;
+    marks_ = std::make_shared<const std::vector<uint32_t>>(std::move(lines));
+    contentChanged();
+}
+
 void PlotCanvas::setCaretLine(uint32_t line)
 {
     if (line == caretLine_)
@@ -226,8 +234,8 @@ void PlotCanvas::requestPicture()
     torvel::MotionRange selection;
     if (bigSelection())
         selection = path_->motionsOfLines(selectionFirst_, selectionLast_);
-    painter_.post([this, path = path_, before, overlay = overlay_, selection, frame = frame_, content = content_,
-                      pixels, ratio](const std::atomic<bool>& stop) {
+    painter_.post([this, path = path_, before, overlay = overlay_, selection, marks = marks_, frame = frame_,
+                      content = content_, pixels, ratio](const std::atomic<bool>& stop) {
         Picture picture;
         picture.frame = frame;
         picture.content = content;
@@ -248,11 +256,35 @@ void PlotCanvas::requestPicture()
             p->setRenderHint(QPainter::Antialiasing, t.size() <= kSmoothMotions);
             return paintMotions(*p, t, range, frame, look, keepGoing);
         };
+        // The halo goes under the path it belongs to; the motions of lines that follow
+        // each other are one stroke.
+        const auto drawMarks = [&](const torvel::Toolpath& t) {
+            torvel::MotionRange run;
+            for (size_t k = 0; k < marks->size(); ++k) {
+                if (k % 4096 == 4095 && !keepGoing())
+                    return false;
+                const torvel::MotionRange r = t.motionsOfLines((*marks)[k], (*marks)[k]);
+                if (r.empty())
+                    continue;
+                if (!run.empty() && r.begin == run.end) {
+                    run.end = r.end;
+                    continue;
+                }
+                if (!run.empty() && !draw(t, run, PathLook::Marked))
+                    return false;
+                run = r;
+            }
+            return run.empty() || draw(t, run, PathLook::Marked);
+        };
         if (before && !draw(*before, {0, before->size()}, PathLook::Faint))
+            return;
+        if (!overlay && path && !drawMarks(*path))
             return;
         if (path && !draw(*path, {0, path->size()}, PathLook::Plain))
             return;
         if (path && !selection.empty() && !draw(*path, selection, PathLook::Selected))
+            return;
+        if (overlay && !drawMarks(*overlay))
             return;
         if (overlay && !draw(*overlay, {0, overlay->size()}, PathLook::Overlay))
             return;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class PathSketch;
 
@@ -48,6 +49,11 @@ public:
     void setOverlay(std::shared_ptr<const torvel::Toolpath> overlay);
     // What the widget says when there is no path.
     void setMessage(const QString& text);
+    // Program lines (0-based, ascending) drawn with a warning halo: those whose result
+    // the verification doubts. They belong to the overlay while one is shown, else to
+    // the path; the halo follows the lines to whatever path has them. Empty: none.
+    void setMarkedLines(std::vector<uint32_t> lines);
+    const std::vector<uint32_t>& markedLines() const { return *marks_; }
 
     // 0-based program lines; last < first selects nothing.
     void setCaretLine(uint32_t line);
@@ -101,6 +107,7 @@ private:
     torvel::Box3 allExtents() const;
 
     std::shared_ptr<const torvel::Toolpath> path_, before_, overlay_;
+    std::shared_ptr<const std::vector<uint32_t>> marks_ = std::make_shared<std::vector<uint32_t>>();
     std::shared_ptr<const PathSketch> sketch_;
     // The sketch as drawn for one view: until the full picture comes the canvas may be
     // painted many times (caret, footer, progress), and drawing the sketch costs a good
