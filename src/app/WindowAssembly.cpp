@@ -36,28 +36,42 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
 // The coordinate functions' results are checked on a worker; the findings go to the
-// "Verificação" dock, the count to the status bar.
-void assembleVerification(MainWindow& window, ToolRunner& runner)
+// "Verificação" dock, the count to the status bar, their lines to the "Trajetória" dock.
+// A check is about one text: when the program changes again (an undo, another function,
+// a line edit) or a preview goes, its findings go with it. An undo takes the program back
+// to before the function checked, so there is nothing of it left to check again.
+void assembleVerification(MainWindow& window, ToolRunner& runner, BackplotDock* backplot)
 {
     auto* verifier = new VerificationRunner(&window);
     runner.setVerifier(verifier);
     auto* dock = new VerificationDock(&window);
     window.addDockWidget(Qt::BottomDockWidgetArea, dock);
     dock->hide();
-    QObject::connect(verifier, &VerificationRunner::started, dock, [&window, dock] {
+    const auto mark = [backplot](std::vector<uint32_t> lines) {
+        if (backplot)
+            backplot->setMarkedLines(std::move(lines));
+    };
+    QObject::connect(verifier, &VerificationRunner::started, dock, [&window, dock, mark] {
+        mark({});
         dock->showChecking();
         dock->show();
         window.statusBar()->showMessage(QStringLiteral("Conferindo a trajetória..."));
     });
-    QObject::connect(verifier, &VerificationRunner::finished, dock, [&window, dock, verifier] {
+    QObject::connect(verifier, &VerificationRunner::finished, dock, [&window, dock, verifier, mark] {
         if (verifier->failed())
             dock->showFailure();
         else
             dock->showFindings(verifier->findings());
+        std::vector<uint32_t> lines;
+        for (const torvel::Finding& f : verifier->findings())
+            if (lines.empty() || lines.back() != f.line)
+                lines.push_back(f.line);
+        mark(std::move(lines));
         dock->show();
         window.statusBar()->showMessage(dock->summary());
     });
@@ -65,6 +79,33 @@ void assembleVerification(MainWindow& window, ToolRunner& runner)
         window.view()->setCaretRow(row);
         window.view()->setFocus();
     });
+
+    const auto discard = [&window, dock, verifier, mark](bool say) {
+        if (!dock->showsCheck())
+            return;
+        verifier->cancel();
+        mark({});
+        dock->showDiscarded();
+        if (say)
+            window.statusBar()->showMessage(VerificationDock::discardedText());
+    };
+    Session& session = window.session();
+    QObject::connect(&session, &Session::textChanged, dock, [discard] { discard(true); });
+    QObject::connect(&window, &MainWindow::programClosed, dock, [discard] { discard(false); });
+    QObject::connect(&window, &MainWindow::programOpened, dock, [discard] { discard(false); });
+    // "Visualizar" draws a dialog's result over the path in the "Trajetória" dock.
+    if (backplot) {
+        runner.showPreview = [backplot](std::shared_ptr<const torvel::Toolpath> path) {
+            backplot->show();
+            backplot->setPreview(std::move(path));
+        };
+    }
+    runner.clearPreview = [backplot, discard, verifier] {
+        if (backplot)
+            backplot->clearPreview();
+        if (verifier->checksPreview())
+            discard(false);
+    };
 }
 
 // The "Trajetória" dock on the window's right, fed with the program and the
@@ -138,15 +179,7 @@ void assembleTools(MainWindow& window)
     auto* progress = new ProgressWindow(&window);
     assembleBackplot(window, progress);
     auto* runner = new ToolRunner(session, &window, progress, &window);
-    assembleVerification(window, *runner);
-    // "Visualizar" draws a dialog's result over the path in the "Trajetória" dock.
-    if (auto* backplot = window.findChild<BackplotDock*>()) {
-        runner->showPreview = [backplot](std::shared_ptr<const torvel::Toolpath> path) {
-            backplot->show();
-            backplot->setPreview(std::move(path));
-        };
-        runner->clearPreview = [backplot] { backplot->clearPreview(); };
-    }
+    assembleVerification(window, *runner, window.findChild<BackplotDock*>());
 
     const auto dialog = [&](const char* menuName, ToolDialog* dlg) {
         window.setToolAction(QString::fromLatin1(menuName), [dlg] { dlg->showModal(); });

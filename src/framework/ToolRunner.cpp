@@ -330,5 +330,5 @@ void ToolRunner::preview(
             showPreview(std::make_shared<const torvel::Toolpath>(std::move(*path)));
     }
     if (verifier_)
-        verifier_->start({text, scratch.text, meaning, torvel::rangeLines(range, text.count())});
+        verifier_->start({text, scratch.text, meaning, torvel::rangeLines(range, text.count()), true});
 }

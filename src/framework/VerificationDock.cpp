@@ -35,12 +35,15 @@ QString VerificationDock::countText(size_t count)
     return QStringLiteral("Trajetória conferida: ") + n;
 }
 
+QString VerificationDock::discardedText() { return QStringLiteral("Conferência descartada: o programa mudou"); }
+
 QString VerificationDock::summary() const { return summary_->text(); }
 
 void VerificationDock::showChecking()
 {
     list_->clear();
     summary_->setText(QStringLiteral("Conferindo a trajetória..."));
+    showsCheck_ = true;
 }
 
 void VerificationDock::showFindings(const std::vector<torvel::Finding>& findings)
@@ -55,10 +58,19 @@ void VerificationDock::showFindings(const std::vector<torvel::Finding>& findings
     }
     list_->setUpdatesEnabled(true);
     summary_->setText(countText(findings.size()));
+    showsCheck_ = true;
 }
 
 void VerificationDock::showFailure()
 {
     list_->clear();
     summary_->setText(QStringLiteral("Trajetória não conferida: memória insuficiente"));
+    showsCheck_ = true;
+}
+
+void VerificationDock::showDiscarded()
+{
+    list_->clear();
+    summary_->setText(discardedText());
+    showsCheck_ = false;
 }

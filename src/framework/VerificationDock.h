@@ -19,12 +19,17 @@ public:
     void showChecking();
     void showFindings(const std::vector<torvel::Finding>& findings);
     void showFailure();
+    // The text checked is gone (an undo, a later change): its findings go with it.
+    void showDiscarded();
+    // Whether the dock shows a check, running or done, rather than nothing or a discarded one.
+    bool showsCheck() const { return showsCheck_; }
 
     QListWidget* list() const { return list_; }
     QString summary() const;
 
     // "Trajetória conferida: nenhum aviso", "... 1 aviso", "... 37 avisos".
     static QString countText(size_t count);
+    static QString discardedText();
 
 signals:
     // 1-based row.
@@ -33,4 +38,5 @@ signals:
 private:
     QLabel* summary_;
     QListWidget* list_;
+    bool showsCheck_ = false;
 };

@@ -29,6 +29,7 @@ void VerificationRunner::start(Job job)
     const uint64_t generation = generation_;
     stop_ = std::make_shared<std::atomic<bool>>(false);
     running_ = true;
+    preview_ = job.preview;
     emit started();
     worker_ = std::thread([this, generation, stop = stop_, job = std::move(job)] {
         // The interpretations it starts inherit this.

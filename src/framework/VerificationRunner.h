@@ -21,6 +21,7 @@ public:
         torvel::ProgramText before, after;
         torvel::FunctionMeaning meaning;
         torvel::LineSpan lines;
+        bool preview = false; // a result shown by "Visualizar", not the program's text
     };
 
     explicit VerificationRunner(QObject* parent = nullptr);
@@ -31,6 +32,8 @@ public:
     void cancel();
 
     bool running() const { return running_; }
+    // Whether the latest check, running or done, is of a preview.
+    bool checksPreview() const { return preview_; }
     // The latest check's findings; `failed()` when it could not be made (no memory).
     const std::vector<torvel::Finding>& findings() const { return findings_; }
     bool failed() const { return failed_; }
@@ -45,5 +48,6 @@ private:
     uint64_t generation_ = 0;
     bool running_ = false;
     bool failed_ = false;
+    bool preview_ = false;
     std::vector<torvel::Finding> findings_;
 };

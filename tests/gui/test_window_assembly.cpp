@@ -4,6 +4,8 @@
 #include "editor/ProgramView.h"
 #include "framework/ToolDialog.h"
 #include "framework/VerificationDock.h"
+#include "plot/BackplotDock.h"
+#include "plot/PlotCanvas.h"
 
 #include "helpers/OpenedWindow.h"
 
@@ -313,18 +315,31 @@ void TestWindowAssembly::mirroringIsCheckedInTheVerificationDock()
     QCOMPARE(window.session().document().text.line(1), std::string_view("G2 X10 Y0 I5 J0"));
     QVERIFY(window.session().document().history.items().empty());
     QVERIFY(dialog->isVisible());
+    // The lines found are marked in the drawing until the preview goes with its dialog.
+    PlotCanvas* canvas = window.findChild<BackplotDock*>()->canvas();
+    const std::vector<uint32_t> arcLines {1, 2};
+    QCOMPARE(canvas->markedLines(), arcLines);
     dialog->hide();
+    QVERIFY(canvas->markedLines().empty());
+    QCOMPARE(dock->list()->count(), 0);
 
     mirror(false);
     QVERIFY(dock->isVisible());
     QCOMPARE(dock->summary(), QStringLiteral("Trajetória conferida: 2 avisos"));
     QCOMPARE(window.statusBar()->currentMessage(), dock->summary());
+    QCOMPARE(canvas->markedLines(), arcLines);
     QListWidget* list = dock->list();
     QCOMPARE(list->item(1)->text(), QStringLiteral("Linha 3: centro do arco não espelhado: I5"));
     list->setCurrentRow(1);
     emit list->itemActivated(list->item(1));
     QCOMPARE(window.view()->caretRow(), 3LL);
-    // Mirrored back with the centres: the text is the first one's mirror image and nothing is found.
+    // Undone, the text the findings were about is gone, and so are they.
+    window.findChild<QAction*>(QStringLiteral("Undo1"))->trigger();
+    QCOMPARE(list->count(), 0);
+    QVERIFY(canvas->markedLines().empty());
+    QCOMPARE(dock->summary(), VerificationDock::discardedText());
+    QCOMPARE(window.statusBar()->currentMessage(), dock->summary());
+    // Mirrored with the centres: the text is the geometry's mirror image and nothing is found.
     mirror(true);
     QCOMPARE(dock->summary(), QStringLiteral("Trajetória conferida: nenhum aviso"));
     QCOMPARE(list->count(), 0);
