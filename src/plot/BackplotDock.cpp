@@ -317,11 +317,18 @@ QString BackplotDock::number(double value, int decimals) const
     return text;
 }
 
-void BackplotDock::setFooterText(const QString& text)
+void BackplotDock::setFooterText(const QString& text, const QString& room)
 {
+    // The footer only grows while a program is shown, and has room for the building
+    // line from the start: that line comes and goes with every change, and each time
+    // the drawing changed size it was drawn anew.
+    if (!room.isEmpty()) {
+        footer_->setText(room);
+        const int need = footer_->heightForWidth(footer_->width());
+        if (need > footer_->minimumHeight())
+            footer_->setMinimumHeight(need);
+    }
     footer_->setText(text);
-    // The footer only grows while a program is shown: the building line comes and goes
-    // with every change, and each time the drawing changed size it was drawn anew.
     const int need = footer_->heightForWidth(footer_->width());
     if (need > footer_->minimumHeight())
         footer_->setMinimumHeight(need);
@@ -365,8 +372,9 @@ void BackplotDock::showFooter()
         if (p.noteCount() > 0)
             text += QStringLiteral("   Avisos %1").arg(p.noteCount());
     }
+    const QString measures = text;
     if (building_)
         text += QLatin1Char('\n') + buildingLine_;
-    setFooterText(text);
+    setFooterText(text, measures + QStringLiteral("\nCalculando a trajetória... 100%"));
     canvas_->setAccessibleDescription(kCanvasHelp + QLatin1Char('\n') + text);
 }

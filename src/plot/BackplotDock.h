@@ -74,7 +74,8 @@ private:
     void build(const torvel::ProgramText& text, bool fit);
     void built(uint64_t generation, std::shared_ptr<const torvel::Toolpath> path, bool fit);
     void showFooter();
-    void setFooterText(const QString& text);
+    // `room`, when given, is a longer text the footer keeps room for.
+    void setFooterText(const QString& text, const QString& room = {});
     QString number(double value, int decimals = 3) const;
     QToolButton* addButton(const char* name, const QString& text, const QString& hint);
 
