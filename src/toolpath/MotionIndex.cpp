@@ -119,13 +119,17 @@ std::optional<MotionHit> MotionIndex::nearest(
 {
     std::optional<MotionHit> best;
     std::vector<Point3> scratch;
+    // Once a motion is found, nothing farther than it can win: boxes beyond it are passed over.
+    double reach = tolerance;
     auto consider = [&](size_t i) {
         const double d = path.distanceInView(i, projection, point, tolerance, scratch);
-        if (d <= tolerance && (!best || d < best->distance || (d == best->distance && i < best->motion)))
+        if (d <= reach && (!best || d < best->distance || (d == best->distance && i < best->motion))) {
             best = MotionHit {i, d};
+            reach = d;
+        }
     };
     for (size_t k = 0; k < long_.size(); ++k)
-        if (near(longBoxes_[k], projection, point, tolerance))
+        if (near(longBoxes_[k], projection, point, reach))
             consider(long_[k]);
     if (levels_.empty())
         return best;
@@ -136,7 +140,7 @@ std::optional<MotionHit> MotionIndex::nearest(
     while (!stack.empty()) {
         const auto [level, k] = stack.back();
         stack.pop_back();
-        if (!near(levels_[level][k], projection, point, tolerance))
+        if (!near(levels_[level][k], projection, point, reach))
             continue;
         if (level == 0) {
             for (size_t e = k * kLeaf; e < std::min(order_.size(), (k + 1) * kLeaf); ++e)
