@@ -1,5 +1,6 @@
 #include "framework/ToolDialog.h"
 
+#include "core/LineTool.h"
 #include "framework/ButtonKeys.h"
 #include "framework/CaptionColour.h"
 #include "framework/Session.h"
@@ -88,7 +89,16 @@ ToolDialog::ToolDialog(Session& session, ToolRunner& runner, const Setup& setup,
         preview_ = new QPushButton(QStringLiteral("Visualizar"), this);
         preview_->setObjectName(QStringLiteral("PreviewButton"));
         preview_->setAutoDefault(false);
-        connect(preview_, &QPushButton::clicked, this, [this] { preview(); });
+        connect(preview_, &QPushButton::clicked, this, [this] {
+            if (runner_.previewing())
+                runner_.cancelPreview();
+            else
+                preview();
+        });
+        connect(&runner_, &ToolRunner::previewBusy, this, [this](QWidget* owner, bool busy) {
+            if (owner == this)
+                showPreviewBusy(busy);
+        });
         buttons->addWidget(preview_);
     }
     buttons->addWidget(apply_);
@@ -151,17 +161,31 @@ void ToolDialog::openHelpPage() { session_.openHelp(helpPage_); }
 
 std::string ToolDialog::programBytes(const QString& typed) const { return session_.toProgramBytes(typed); }
 
-void ToolDialog::previewTool(torvel::LineTool& tool, const torvel::FunctionMeaning& meaning)
+void ToolDialog::previewTool(std::unique_ptr<torvel::LineTool> tool, const torvel::FunctionMeaning& meaning)
 {
     const torvel::Range range = range_ ? range_->range() : torvel::Range {};
-    runner_.preview(this, tool, range, meaning);
+    runner_.preview(this, std::move(tool), range, meaning);
+}
+
+void ToolDialog::showPreviewBusy(bool busy)
+{
+    preview_->setText(busy ? QStringLiteral("Parar") : QStringLiteral("Visualizar"));
+    preview_->setToolTip(busy ? QStringLiteral("Parar a visualização em andamento") : QString());
+    if (busy)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
 }
 
 void ToolDialog::hideEvent(QHideEvent* event)
 {
-    // A preview belongs to the open dialog: applied, the real path replaces it; cancelled, it goes.
-    if (preview_ && runner_.clearPreview)
-        runner_.clearPreview();
+    // A preview belongs to the open dialog: applied, the real path replaces it; cancelled, it
+    // goes, and one still being made is stopped.
+    if (preview_) {
+        runner_.cancelPreview();
+        if (runner_.clearPreview)
+            runner_.clearPreview();
+    }
     QDialog::hideEvent(event);
 }
 

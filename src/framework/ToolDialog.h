@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 
 class QCheckBox;
@@ -20,7 +21,8 @@ class ToolRunner;
 
 namespace torvel {
 struct FunctionMeaning;
-}
+class LineTool;
+} // namespace torvel
 
 // What every tool dialog has: a fixed-size modal window centred on the screen with only a
 // close box, one group box holding the dialog's own fields, the application range and a
@@ -84,7 +86,7 @@ protected:
     void runTool(torvel::LineTool& tool, const torvel::FunctionMeaning* meaning = nullptr);
     // "Visualizar": the dialog builds its tool and hands it to previewTool().
     virtual void preview() { }
-    void previewTool(torvel::LineTool& tool, const torvel::FunctionMeaning& meaning);
+    void previewTool(std::unique_ptr<torvel::LineTool> tool, const torvel::FunctionMeaning& meaning);
     void hideEvent(QHideEvent* event) override;
 
     void showEvent(QShowEvent* event) override;
@@ -92,6 +94,8 @@ protected:
 
 private:
     void openHelpPage();
+    // While a preview is made the button stops it, and the dialog shows it is busy.
+    void showPreviewBusy(bool busy);
 
     Session& session_;
     ToolRunner& runner_;

@@ -18,8 +18,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <new>
 #include <optional>
+#include <string>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -111,6 +113,8 @@ ToolRunner::ToolRunner(Session& session, QWidget* mainWindow, ProgressWindow* pr
     , mainWindow_(mainWindow)
     , progress_(progress)
 { }
+
+ToolRunner::~ToolRunner() { cancelPreview(); }
 
 torvel::RunResult ToolRunner::run(
     QDialog* dialog, torvel::LineTool& tool, const torvel::Range& range, const torvel::FunctionMeaning* meaning)
@@ -307,28 +311,102 @@ torvel::RunResult ToolRunner::edit(torvel::LineCommand command, long long row, s
     return result;
 }
 
-void ToolRunner::preview(
-    QWidget* parent, torvel::LineTool& tool, const torvel::Range& range, const torvel::FunctionMeaning& meaning)
-{
-    const torvel::ProgramText& text = session_.document().text;
-    torvel::Document scratch {text, torvel::UndoRing(torvel::UndoRing::NoSnapshots {}), torvel::History()};
-    torvel::RunObserver quiet;
+// What a preview's worker hands back to the window's thread.
+struct ToolRunner::Preview {
     torvel::RunResult result;
-    try {
-        result = torvel::runFunction(scratch, tool, range, quiet);
-    } catch (const std::bad_alloc&) {
-        MessageBox::error(parent, QStringLiteral("Memória insuficiente para visualizar a função."));
+    bool outOfMemory = false;
+    std::string failure; // anything else that stopped it
+    torvel::ProgramText before, after;
+    std::shared_ptr<const torvel::Toolpath> path;
+    torvel::Range range;
+    torvel::FunctionMeaning meaning;
+};
+
+void ToolRunner::preview(QWidget* owner, std::unique_ptr<torvel::LineTool> tool, const torvel::Range& range,
+    const torvel::FunctionMeaning& meaning)
+{
+    cancelPreview();
+    const uint64_t generation = previewGeneration_;
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    previewStop_ = stop;
+    previewing_ = true;
+    previewOwner_ = owner;
+    emit previewBusy(owner, true);
+    auto made = std::make_shared<Preview>();
+    made->before = session_.document().text;
+    made->range = range;
+    made->meaning = meaning;
+    const bool draws = static_cast<bool>(showPreview);
+    previewWorker_ = std::thread([this, generation, stop, made, draws, tool = std::move(tool)] {
+        // The run protocol asks this between lines, so a stop takes effect within a few thousand.
+        struct Stoppable : torvel::RunObserver {
+            explicit Stoppable(const std::atomic<bool>& flag)
+                : stop(flag)
+            { }
+            bool progress(long long) override { return stop; }
+            long long linesPerCall() const override { return 4096; }
+            const std::atomic<bool>& stop;
+        } observer(*stop);
+        try {
+            torvel::Document scratch {made->before, torvel::UndoRing(torvel::UndoRing::NoSnapshots {}), {}};
+            made->result = torvel::runFunction(scratch, *tool, made->range, observer);
+            if (made->result.status == torvel::RunResult::Status::Done && draws) {
+                auto path = torvel::interpret(scratch.text.lines(), {}, [&stop](size_t) { return !*stop; });
+                if (path)
+                    made->path = std::make_shared<const torvel::Toolpath>(std::move(*path));
+            }
+            made->after = std::move(scratch.text);
+        } catch (const std::bad_alloc&) {
+            made->outOfMemory = true;
+        } catch (const std::exception& e) {
+            made->failure = e.what();
+        }
+        if (*stop)
+            return;
+        // The runner outlives the thread (cancelPreview joins it), and a call still queued
+        // when it goes is dropped with it.
+        QMetaObject::invokeMethod(
+            this, [this, generation, made] { previewMade(generation, made); }, Qt::QueuedConnection);
+    });
+}
+
+void ToolRunner::previewMade(uint64_t generation, const std::shared_ptr<Preview>& made)
+{
+    if (generation != previewGeneration_)
+        return;
+    if (previewWorker_.joinable())
+        previewWorker_.join();
+    previewing_ = false;
+    QWidget* owner = previewOwner_;
+    emit previewBusy(owner, false);
+    if (made->outOfMemory || !made->failure.empty()) {
+        MessageBox::error(owner,
+            made->outOfMemory ? QStringLiteral("Memória insuficiente para visualizar a função.")
+                              : QString::fromStdString(made->failure));
         return;
     }
+    const torvel::RunResult& result = made->result;
     if (result.status != torvel::RunResult::Status::Done) {
         MessageBox::error(
-            parent, session_.toDisplay(result.message) + QStringLiteral("\nLinha ") + QString::number(result.line));
+            owner, session_.toDisplay(result.message) + QStringLiteral("\nLinha ") + QString::number(result.line));
         return;
     }
-    if (showPreview) {
-        if (std::optional<torvel::Toolpath> path = torvel::interpret(scratch.text.lines()))
-            showPreview(std::make_shared<const torvel::Toolpath>(std::move(*path)));
-    }
+    if (showPreview && made->path)
+        showPreview(made->path);
     if (verifier_)
-        verifier_->start({text, scratch.text, meaning, torvel::rangeLines(range, text.count()), true});
+        verifier_->start(
+            {made->before, made->after, made->meaning, torvel::rangeLines(made->range, made->before.count()), true});
+}
+
+void ToolRunner::cancelPreview()
+{
+    ++previewGeneration_;
+    if (previewStop_)
+        *previewStop_ = true;
+    if (previewWorker_.joinable())
+        previewWorker_.join();
+    if (!previewing_)
+        return;
+    previewing_ = false;
+    emit previewBusy(previewOwner_, false);
 }

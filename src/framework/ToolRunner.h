@@ -5,13 +5,16 @@
 #include "core/RunProtocol.h"
 
 #include <QObject>
+#include <QPointer>
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <thread>
 
 class QDialog;
-class QWidget;
 class Session;
 class ProgressWindow;
 class VerificationRunner;
@@ -29,6 +32,7 @@ class ToolRunner : public QObject {
     Q_OBJECT
 public:
     ToolRunner(Session& session, QWidget* mainWindow, ProgressWindow* progress, QObject* parent = nullptr);
+    ~ToolRunner() override;
 
     // Hides the dialog, shows the progress window, runs the tool over the range and
     // closes the dialog at the end, whatever the outcome.
@@ -49,10 +53,15 @@ public:
     torvel::RecipeResult runRecipe(const torvel::Recipe& recipe);
 
     ProgressWindow* progressWindow() const { return progress_; }
-    // The function's result on a copy of the text, drawn over the toolpath and checked,
-    // the program left as it is. A run that stops on a line says why, as a run does.
-    void preview(
-        QWidget* parent, torvel::LineTool& tool, const torvel::Range& range, const torvel::FunctionMeaning& meaning);
+    // The function's result on a copy of the text (which shares its bytes), made by the run
+    // protocol on a worker so that the window keeps answering on a long program; then drawn
+    // over the toolpath and checked, the program left as it is. A run that stops on a line
+    // says why, as a run does, in front of `owner`. A preview still running is dropped.
+    void preview(QWidget* owner, std::unique_ptr<torvel::LineTool> tool, const torvel::Range& range,
+        const torvel::FunctionMeaning& meaning);
+    // Stops a preview still running; nothing is shown of it.
+    void cancelPreview();
+    bool previewing() const { return previewing_; }
     // Where a preview's path is drawn, and how it is taken away again; unset, nothing is drawn.
     std::function<void(std::shared_ptr<const torvel::Toolpath>)> showPreview;
     std::function<void()> clearPreview;
@@ -68,8 +77,14 @@ public:
     // Tools that ask for it show their work at most this often.
     static constexpr int kRefreshMs = 400;
 
+signals:
+    // `owner`'s preview started or ended (shown, failed or stopped).
+    void previewBusy(QWidget* owner, bool busy);
+
 private:
     class Observer;
+    struct Preview;
+    void previewMade(uint64_t generation, const std::shared_ptr<Preview>& made);
     void finish(QDialog* dialog);
     // After a run that changed the text: the views, the undo button, the window.
     void showChanges(long long followRow);
@@ -80,4 +95,10 @@ private:
     ProgressWindow* progress_;
     VerificationRunner* verifier_ = nullptr;
     bool compactPending_ = false;
+
+    std::thread previewWorker_;
+    std::shared_ptr<std::atomic<bool>> previewStop_;
+    uint64_t previewGeneration_ = 0;
+    bool previewing_ = false;
+    QPointer<QWidget> previewOwner_;
 };

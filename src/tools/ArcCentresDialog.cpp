@@ -70,10 +70,9 @@ void ArcCentresDialog::go(bool previewOnly)
     options.plus = plus_;
     options.decimalSeparator = session().decimalSeparator();
     options.planes = planesBox_->isChecked();
-    torvel::ArcsTool tool(options);
     const torvel::FunctionMeaning meaning = torvel::meaningOf(options);
     if (previewOnly)
-        previewTool(tool, meaning);
-    else
-        runTool(tool, &meaning);
+        return previewTool(std::make_unique<torvel::ArcsTool>(options), meaning);
+    torvel::ArcsTool tool(options);
+    runTool(tool, &meaning);
 }

@@ -66,10 +66,9 @@ void MirrorDialog::go(bool previewOnly)
     options.plus = plus_;
     options.decimalSeparator = session().decimalSeparator();
     options.arcCentres = arcCentresBox_->isChecked();
-    torvel::MirrorTool tool(options);
     const torvel::FunctionMeaning meaning = torvel::meaningOf(options);
     if (previewOnly)
-        previewTool(tool, meaning);
-    else
-        runTool(tool, &meaning);
+        return previewTool(std::make_unique<torvel::MirrorTool>(options), meaning);
+    torvel::MirrorTool tool(options);
+    runTool(tool, &meaning);
 }

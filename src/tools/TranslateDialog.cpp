@@ -145,8 +145,7 @@ void TranslateDialog::preview()
     if (!fieldsFilled())
         return;
     const torvel::TranslateOptions chosen = options();
-    torvel::TranslateTool tool(chosen);
-    previewTool(tool, torvel::meaningOf(chosen));
+    previewTool(std::make_unique<torvel::TranslateTool>(chosen), torvel::meaningOf(chosen));
 }
 
 void TranslateDialog::apply()

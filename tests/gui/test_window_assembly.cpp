@@ -178,6 +178,7 @@ private slots:
     void lineCommandItemsAndButtonsActAtOnce();
     void settingsHelpAndHistoryOpenTheirWindows();
     void mirroringIsCheckedInTheVerificationDock();
+    void previewIsMadeOffTheWindowsThreadAndASecondClickStopsIt();
 };
 
 void TestWindowAssembly::everyObjectNameIsStillThere()
@@ -343,6 +344,33 @@ void TestWindowAssembly::mirroringIsCheckedInTheVerificationDock()
     mirror(true);
     QCOMPARE(dock->summary(), QStringLiteral("Trajetória conferida: nenhum aviso"));
     QCOMPARE(list->count(), 0);
+}
+
+void TestWindowAssembly::previewIsMadeOffTheWindowsThreadAndASecondClickStopsIt()
+{
+    OpenedWindow opened("G0 X0 Y0\nG2 X10 Y0 I5 J0\nG1 X20\n");
+    MainWindow& window = *opened.window;
+    auto* dialog = window.findChild<ToolDialog*>(QStringLiteral("Form7"));
+    auto* dock = window.findChild<VerificationDock*>(QStringLiteral("VerificationDock"));
+    window.findChild<QAction*>(QStringLiteral("Espelhamento1"))->trigger();
+    dialog->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
+    QPushButton* button = dialog->previewButton();
+    // The click returns before the result: the button now stops the preview, and stopped,
+    // nothing of it is shown or checked.
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Parar"));
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Visualizar"));
+    QTest::qWait(100);
+    QVERIFY(!dock->showsCheck());
+    // Let run, the result arrives and is checked; the program stays as it was.
+    button->click();
+    QTRY_COMPARE(dock->summary(), QStringLiteral("Trajetória conferida: 1 aviso"));
+    QCOMPARE(button->text(), QStringLiteral("Visualizar"));
+    QCOMPARE(window.session().document().text.line(1), std::string_view("G2 X10 Y0 I5 J0"));
+    QVERIFY(window.session().document().history.items().empty());
+    QVERIFY(dialog->isVisible());
+    dialog->hide();
 }
 
 QTEST_MAIN(TestWindowAssembly)
