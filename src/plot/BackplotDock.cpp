@@ -35,7 +35,9 @@ constexpr ViewButton kViewButtons[] = {
 
 const QString kCanvasHelp = QStringLiteral("Clique num segmento para ir à sua linha. A roda aproxima, arrastar "
                                            "desloca, duplo clique ou Home mostra tudo. Setas deslocam, + e - "
-                                           "aproximam; na vista 3D, arrastar ou Ctrl+setas giram.");
+                                           "aproximam; na vista 3D, arrastar ou Ctrl+setas giram. Page Down e "
+                                           "Page Up vão à linha do movimento seguinte e do anterior. Parado sobre "
+                                           "um segmento, o ponteiro mostra a sua linha.");
 
 // The text a running build holds, let go as soon as it has been read.
 struct BuildInput {

@@ -3,13 +3,17 @@
 #include "plot/PathPainter.h"
 #include "plot/PathSketch.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <iterator>
 #include <optional>
 
 using torvel::PlotFrame;
@@ -480,6 +484,54 @@ void PlotCanvas::mouseDoubleClickEvent(QMouseEvent* event)
         fitAll();
 }
 
+std::optional<uint32_t> PlotCanvas::steppedLine(bool forward) const
+{
+    if (!path_ || path_->empty())
+        return std::nullopt;
+    if (forward) {
+        if (caretLine_ == UINT32_MAX)
+            return std::nullopt;
+        const torvel::MotionRange after = path_->motionsOfLines(caretLine_ + 1, UINT32_MAX);
+        if (after.empty())
+            return std::nullopt;
+        return path_->line(after.begin);
+    }
+    if (caretLine_ == 0)
+        return std::nullopt;
+    const torvel::MotionRange before = path_->motionsOfLines(0, caretLine_ - 1);
+    if (before.empty())
+        return std::nullopt;
+    return path_->line(before.end - 1);
+}
+
+QString PlotCanvas::motionText(size_t i) const
+{
+    static const char* const kinds[] = {"rápido", "avanço", "arco horário", "arco anti-horário", "furação, rápido",
+        "furação, avanço", "coordenadas de máquina, rápido", "coordenadas de máquina, avanço"};
+    const auto kind = static_cast<size_t>(path_->kind(i));
+    QString text = QStringLiteral("Linha %1: %2")
+                       .arg(path_->line(i) + 1)
+                       .arg(QString::fromUtf8(kind < std::size(kinds) ? kinds[kind] : ""));
+    if (path_->tool(i) != 0)
+        text += QStringLiteral(", T%1").arg(path_->tool(i));
+    if (!torvel::isRapid(path_->kind(i)) && path_->feed(i) > 0)
+        text += QStringLiteral(", F%1").arg(path_->feed(i));
+    return text;
+}
+
+bool PlotCanvas::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (const auto motion = motionAt(help->pos()))
+            QToolTip::showText(help->globalPos(), motionText(*motion), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void PlotCanvas::keyPressEvent(QKeyEvent* event)
 {
     const bool turnKeys = view_ == PlotView::Iso && (event->modifiers() & Qt::ControlModifier);
@@ -506,6 +558,13 @@ void PlotCanvas::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Home:
         fitAll();
+        break;
+    case Qt::Key_PageDown:
+    case Qt::Key_PageUp:
+        // The keyboard's way to a segment's line: from the caret's line to the next (or
+        // previous) line that moves the tool.
+        if (const auto line = steppedLine(event->key() == Qt::Key_PageDown))
+            emit lineActivated(*line);
         break;
     default:
         QWidget::keyPressEvent(event);

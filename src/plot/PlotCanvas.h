@@ -71,6 +71,10 @@ public:
     const torvel::Toolpath* path() const { return path_.get(); }
     // The motion a click at `at` reaches, or none.
     std::optional<size_t> motionAt(QPointF at) const;
+    // The next (or previous) line after the caret's that moves the tool.
+    std::optional<uint32_t> steppedLine(bool forward) const;
+    // What the pointer's tooltip says of motion `i`.
+    QString motionText(size_t i) const;
     bool hasIndex() const { return index_ != nullptr; }
     // Whether the last frame showed the path drawn in full for the present view.
     bool showsFullDrawing() const { return fullShown_; }
@@ -90,6 +94,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     struct Picture {

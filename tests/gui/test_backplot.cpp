@@ -117,6 +117,25 @@ void TestBackplot::clickPutsTheCaretOnTheSegmentsLine()
     view->setCaretRow(2);
     QTest::mouseClick(canvas, Qt::LeftButton, {}, pageOf(*canvas, {20, 25, -1}));
     QCOMPARE(view->caretRow(), 2LL);
+
+    // What the pointer's tooltip says.
+    const auto arc = canvas->motionAt(pageOf(*canvas, {25, 15, -1}));
+    QVERIFY(arc);
+    QCOMPARE(canvas->motionText(*arc), QStringLiteral("Linha 6: arco horário, F100"));
+
+    // From the keyboard: Page Down and Page Up step through the lines that move the
+    // tool, past the ones that do not (line 1 sets modes only), and stop at the ends.
+    canvas->setFocus();
+    const struct {
+        Qt::Key key;
+        long long from, to;
+    } steps[] = {{Qt::Key_PageDown, 1, 2}, {Qt::Key_PageDown, 6, 7}, {Qt::Key_PageDown, 7, 7}, {Qt::Key_PageUp, 4, 3},
+        {Qt::Key_PageUp, 2, 2}, {Qt::Key_PageUp, 1, 1}};
+    for (const auto& s : steps) {
+        view->setCaretRow(s.from);
+        QTest::keyClick(canvas, s.key);
+        QCOMPARE(view->caretRow(), s.to);
+    }
 }
 
 void TestBackplot::caretLineIsDrawnBold()
