@@ -7,7 +7,7 @@ namespace torvel::batch {
 
 const char* const kUsage = R"(Usage: torvel-batch FUNCTION [FUNCTION OPTIONS] [COMMON OPTIONS] FILE
        torvel-batch html [--settings INI] [-o OUT] [--no-sync] FILE
-       torvel-batch plot [--view xy|xz|yz|iso] [--width N] [--height N] [-o OUT.svg] [--no-sync] FILE
+       torvel-batch plot [--view xy|xz|yz|iso|zx] [--width N] [--height N] [-o OUT.svg] [--no-sync] FILE
        torvel-batch info [--json] [-o OUT] [--no-sync] FILE
        torvel-batch run RECIPE [--verify] [-j N] (--in-place | -o DIR) FILE...
 
@@ -30,7 +30,8 @@ Functions and their options:
 
 Reports on the toolpath (nothing is changed; of the common options only -o and --no-sync):
   plot         the toolpath drawn as SVG: --view xy (top, default), xz (front),
-               yz (side) or iso; --width and --height in pixels, 16 to 20000
+               yz (side), iso, or zx (lathe: Z to the right, X up); --width and
+               --height in pixels, 16 to 20000
                (default 800 x 600); feed moves in their tool's colour, rapids dashed
   info         extents, lengths, estimated time, tools and notes, one
                "key: value" a line; --json writes one JSON object instead

@@ -28,7 +28,7 @@ PlotOptions plotOptions(const Arguments& a)
     if (const auto name = a.value("--view")) {
         const auto view = viewFromName(*name);
         if (!view)
-            throw UsageError {"--view takes xy, xz, yz or iso, not '" + *name + "'"};
+            throw UsageError {"--view takes xy, xz, yz, iso or zx, not '" + *name + "'"};
         o.view = *view;
     }
     if (const auto v = a.value("--width"))

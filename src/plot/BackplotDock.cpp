@@ -29,6 +29,7 @@ struct ViewButton {
 constexpr ViewButton kViewButtons[] = {
     {PlotView::Top, "VistaXY", "XY", "Vista de cima (plano XY)"},
     {PlotView::Front, "VistaXZ", "XZ", "Vista de frente (plano XZ)"},
+    {PlotView::Lathe, "VistaZX", "ZX", "Vista de torno (plano XZ, Z na horizontal e X para cima)"},
     {PlotView::Side, "VistaYZ", "YZ", "Vista lateral (plano YZ)"},
     {PlotView::Iso, "Vista3D", "3D", "Vista 3D: arraste com o botão esquerdo para girar"},
 };
@@ -66,13 +67,12 @@ BackplotDock::BackplotDock(QWidget* parent)
     buttons->setSpacing(2);
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
-    for (int i = 0; i < 4; ++i) {
-        const ViewButton& b = kViewButtons[i];
+    for (const ViewButton& b : kViewButtons) {
         QToolButton* button = addButton(b.name, QString::fromLatin1(b.text), QString::fromUtf8(b.hint));
         button->setCheckable(true);
         group->addButton(button);
         buttons->addWidget(button);
-        viewButtons_[i] = button;
+        viewButtons_[static_cast<int>(b.view)] = button;
         connect(button, &QToolButton::clicked, this, [this, view = b.view] { canvas_->setView(view); });
     }
     viewButtons_[0]->setChecked(true);

@@ -82,7 +82,7 @@ private:
     PlotCanvas* canvas_;
     QString buildingLine_;
     QLabel* footer_;
-    QToolButton* viewButtons_[4];
+    QToolButton* viewButtons_[5];
     QToolButton* beforeButton_;
     std::shared_ptr<const torvel::Toolpath> path_;
     // The path of the text as the last complete change left it, and the one shown faintly.

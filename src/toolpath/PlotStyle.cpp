@@ -7,7 +7,7 @@ namespace torvel {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kViewNames {"xy", "xz", "yz", "iso"};
+constexpr std::array<std::string_view, 5> kViewNames {"xy", "xz", "yz", "iso", "zx"};
 
 constexpr std::array<Rgb, 10> kToolPalette {{
     {0x1f, 0x77, 0xb4}, // blue
@@ -44,6 +44,8 @@ PlotProjection PlotProjection::forView(PlotView view)
         return {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}};
     case PlotView::Side:
         return {{0, 1, 0}, {0, 0, 1}, {1, 0, 0}};
+    case PlotView::Lathe:
+        return {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
     case PlotView::Iso:
         break;
     }

@@ -11,9 +11,10 @@ namespace torvel {
 
 // The fixed views of a plot: from the top (XY), the front (XZ), the right
 // side (YZ) and an isometric view from front, right and above.
-enum class PlotView { Top, Front, Side, Iso };
+// Lathe: the XZ plane as a lathe is drawn, Z to the right and X up.
+enum class PlotView { Top, Front, Side, Iso, Lathe };
 
-// "xy", "xz", "yz", "iso", as the command line names them.
+// "xy", "xz", "yz", "iso", "zx", as the command line names them.
 std::string_view viewName(PlotView view);
 std::optional<PlotView> viewFromName(std::string_view name);
 

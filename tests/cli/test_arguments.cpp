@@ -57,7 +57,7 @@ TEST(Arguments, UsageErrorsSayWhat)
         {{"html", "--in-place", "p.nc"}, "html takes no option '--in-place'"},
         {{"info", "--from", "1", "--to", "2", "p.nc"}, "info takes no option '--from'"},
         {{"info", "--view", "xy", "p.nc"}, "unknown option '--view' for info"},
-        {{"plot", "--view", "top", "p.nc"}, "--view takes xy, xz, yz or iso, not 'top'"},
+        {{"plot", "--view", "top", "p.nc"}, "--view takes xy, xz, yz, iso or zx, not 'top'"},
         {{"plot", "--width", "15", "p.nc"}, "--width takes a whole number from 16 to 20000, not '15'"},
         {{"plot", "--height", "1e3", "p.nc"}, "--height takes a whole number from 16 to 20000, not '1e3'"},
         {{"replace", "--find"}, "option --find needs a value"},

@@ -75,7 +75,7 @@ TEST(SvgWriter, EveryViewStaysOnThePage)
     const Toolpath path = interpretText("T3 M6\nG0 X10 Y0 Z5\nG1 Z0 F100\nG3 X10 Y0 Z-5 I-10 P3\nG53 G0 Z30\nG81 "
                                         "X40 Y20 Z-3 R1");
     const std::regex number("-?[0-9]+(\\.[0-9]+)?"), pathData(" d=\"M([^\"]*)\"");
-    for (PlotView view : {PlotView::Top, PlotView::Front, PlotView::Side, PlotView::Iso}) {
+    for (PlotView view : {PlotView::Top, PlotView::Front, PlotView::Side, PlotView::Iso, PlotView::Lathe}) {
         std::string svg;
         writeSvg(path, view, 300, 150, svg);
         double lowest = 1e9, highest = -1e9;
@@ -96,13 +96,14 @@ TEST(SvgWriter, EveryViewStaysOnThePage)
 
 TEST(PlotStyle, ViewsAndColours)
 {
-    for (PlotView view : {PlotView::Top, PlotView::Front, PlotView::Side, PlotView::Iso})
+    for (PlotView view : {PlotView::Top, PlotView::Front, PlotView::Side, PlotView::Iso, PlotView::Lathe})
         EXPECT_EQ(viewFromName(viewName(view)), view);
     EXPECT_FALSE(viewFromName("XY"));
     const Point3 p {1, 2, 3};
     EXPECT_EQ(PlotProjection::forView(PlotView::Top).apply(p), (Point2 {1, 2}));
     EXPECT_EQ(PlotProjection::forView(PlotView::Front).apply(p), (Point2 {1, 3}));
     EXPECT_EQ(PlotProjection::forView(PlotView::Side).apply(p), (Point2 {2, 3}));
+    EXPECT_EQ(PlotProjection::forView(PlotView::Lathe).apply(p), (Point2 {3, 1}));
     // The orbit reproduces the fixed views; the iso view looks from front, right and above.
     const PlotProjection top = PlotProjection::orbit(-90, 90), iso = PlotProjection::forView(PlotView::Iso);
     EXPECT_NEAR(top.apply(p).x, 1, 1e-12);
