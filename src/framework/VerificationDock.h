@@ -7,7 +7,8 @@
 #include <vector>
 
 class QLabel;
-class QListWidget;
+class QListView;
+class FindingList;
 
 // "Verificação": the lines whose result is not the transform the function meant, each
 // with its reason. Choosing one (double click or Enter) goes to its line.
@@ -24,7 +25,8 @@ public:
     // Whether the dock shows a check, running or done, rather than nothing or a discarded one.
     bool showsCheck() const { return showsCheck_; }
 
-    QListWidget* list() const { return list_; }
+    // One row a finding, "Linha N: reason"; the model makes a row's text only when it is shown.
+    QListView* list() const { return list_; }
     QString summary() const;
 
     // "Trajetória conferida: nenhum aviso", "... 1 aviso", "... 37 avisos".
@@ -37,6 +39,7 @@ signals:
 
 private:
     QLabel* summary_;
-    QListWidget* list_;
+    QListView* list_;
+    FindingList* findings_;
     bool showsCheck_ = false;
 };

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QListView>
 #include <QListWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -322,28 +323,29 @@ void TestWindowAssembly::mirroringIsCheckedInTheVerificationDock()
     QCOMPARE(canvas->markedLines(), arcLines);
     dialog->hide();
     QVERIFY(canvas->markedLines().empty());
-    QCOMPARE(dock->list()->count(), 0);
+    QCOMPARE(dock->list()->model()->rowCount(), 0);
 
     mirror(false);
     QVERIFY(dock->isVisible());
     QCOMPARE(dock->summary(), QStringLiteral("Trajetória conferida: 2 avisos"));
     QCOMPARE(window.statusBar()->currentMessage(), dock->summary());
     QCOMPARE(canvas->markedLines(), arcLines);
-    QListWidget* list = dock->list();
-    QCOMPARE(list->item(1)->text(), QStringLiteral("Linha 3: centro do arco não espelhado: I5"));
-    list->setCurrentRow(1);
-    emit list->itemActivated(list->item(1));
+    QListView* list = dock->list();
+    const QModelIndex second = list->model()->index(1, 0);
+    QCOMPARE(second.data().toString(), QStringLiteral("Linha 3: centro do arco não espelhado: I5"));
+    list->setCurrentIndex(second);
+    emit list->activated(second);
     QCOMPARE(window.view()->caretRow(), 3LL);
     // Undone, the text the findings were about is gone, and so are they.
     window.findChild<QAction*>(QStringLiteral("Undo1"))->trigger();
-    QCOMPARE(list->count(), 0);
+    QCOMPARE(list->model()->rowCount(), 0);
     QVERIFY(canvas->markedLines().empty());
     QCOMPARE(dock->summary(), VerificationDock::discardedText());
     QCOMPARE(window.statusBar()->currentMessage(), dock->summary());
     // Mirrored with the centres: the text is the geometry's mirror image and nothing is found.
     mirror(true);
     QCOMPARE(dock->summary(), QStringLiteral("Trajetória conferida: nenhum aviso"));
-    QCOMPARE(list->count(), 0);
+    QCOMPARE(list->model()->rowCount(), 0);
 }
 
 void TestWindowAssembly::previewIsMadeOffTheWindowsThreadAndASecondClickStopsIt()
