@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 using torvel::kMachineStroke;
 using torvel::kRapidStroke;
@@ -17,6 +18,8 @@ using torvel::Point2;
 namespace {
 
 QColor fromRgb(torvel::Rgb c) { return QColor(c.r, c.g, c.b); }
+
+QColor haloColour() { return QColor(0xff, 0x30, 0x00, 130); }
 
 QPen penFor(int stroke, PathLook look)
 {
@@ -41,7 +44,7 @@ QPen penFor(int stroke, PathLook look)
         break;
     case PathLook::Marked:
         // Wider than the selection's marker and red, so that both show where they meet.
-        colour = QColor(0xff, 0x30, 0x00, 130);
+        colour = haloColour();
         width = 9;
         style = Qt::SolidLine;
         break;
@@ -193,11 +196,15 @@ public:
         , height_(image.height())
         , ratio_(ratio)
         , faint_(look == PathLook::Faint)
+        , mask_(look == PathLook::Marked)
     { }
 
     void start(int stroke, Point2 p)
     {
-        if (stroke != stroke_) {
+        if (mask_) {
+            // Every motion solid and alike: a mask for haloMotions.
+            colour_ = 0xffffffffu;
+        } else if (stroke != stroke_) {
             stroke_ = stroke;
             QColor c = strokeColour(stroke);
             if (faint_) {
@@ -271,6 +278,7 @@ private:
     int width_, height_;
     double ratio_;
     bool faint_;
+    bool mask_;
     int stroke_ = kMachineStroke - 1;
     uint32_t colour_ = 0;
     unsigned on_ = 0, period_ = 1;
@@ -287,6 +295,69 @@ bool rasterMotions(QImage& image, const torvel::Toolpath& path, torvel::MotionRa
     if (keepGoing)
         return torvel::walkStrokes(path, range, frame, true, sink, keepGoing);
     torvel::walkStrokes(path, range, frame, true, sink);
+    return true;
+}
+
+bool haloMotions(QImage& image, const torvel::Toolpath& path, const std::vector<torvel::MotionRange>& runs,
+    const torvel::PlotFrame& frame, const std::function<bool()>& keepGoing)
+{
+    const int w = image.width(), h = image.height();
+    QImage mask(image.size(), QImage::Format_ARGB32_Premultiplied);
+    mask.fill(0);
+    RasterSink sink(mask, image.devicePixelRatio(), PathLook::Marked);
+    const auto ask = [&keepGoing] { return !keepGoing || keepGoing(); };
+    for (size_t k = 0; k < runs.size(); ++k) {
+        if (k % 4096 == 4095 && !ask())
+            return false;
+        torvel::walkStrokes(path, runs[k], frame, true, sink, ask);
+    }
+    // Widened by a square of four pixels each way: a row pass, then a column pass,
+    // each counting the set pixels in a sliding window.
+    const int radius = std::max(1, static_cast<int>(std::lround(4 * image.devicePixelRatio())));
+    std::vector<uint8_t> rows(static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        const auto* in = reinterpret_cast<const uint32_t*>(mask.constScanLine(y));
+        uint8_t* out = &rows[static_cast<size_t>(y) * static_cast<size_t>(w)];
+        int count = 0;
+        for (int x = 0; x < radius && x < w; ++x)
+            count += in[x] != 0;
+        for (int x = 0; x < w; ++x) {
+            if (x + radius < w)
+                count += in[x + radius] != 0;
+            if (x - radius - 1 >= 0)
+                count -= in[x - radius - 1] != 0;
+            out[x] = count > 0;
+        }
+    }
+    if (!ask())
+        return false;
+    // The halo's colour over what is there, as a painter would blend it.
+    const QColor halo = haloColour();
+    const uint32_t a = static_cast<uint32_t>(halo.alpha());
+    const uint32_t sr = static_cast<uint32_t>(halo.red()) * a / 255, sg = static_cast<uint32_t>(halo.green()) * a / 255,
+                   sb = static_cast<uint32_t>(halo.blue()) * a / 255;
+    std::vector<int> counts(static_cast<size_t>(w), 0);
+    const auto rowAt = [&](int y) { return &rows[static_cast<size_t>(y) * static_cast<size_t>(w)]; };
+    for (int y = 0; y < radius && y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            counts[static_cast<size_t>(x)] += rowAt(y)[x];
+    for (int y = 0; y < h; ++y) {
+        if (y + radius < h)
+            for (int x = 0; x < w; ++x)
+                counts[static_cast<size_t>(x)] += rowAt(y + radius)[x];
+        if (y - radius - 1 >= 0)
+            for (int x = 0; x < w; ++x)
+                counts[static_cast<size_t>(x)] -= rowAt(y - radius - 1)[x];
+        auto* px = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            if (counts[static_cast<size_t>(x)] == 0)
+                continue;
+            const uint32_t d = px[x];
+            const auto mix = [a](uint32_t s, uint32_t v) { return s + v * (255 - a) / 255; };
+            px[x] = (mix(a, d >> 24) << 24) | (mix(sr, (d >> 16) & 0xff) << 16) | (mix(sg, (d >> 8) & 0xff) << 8)
+                | mix(sb, d & 0xff);
+        }
+    }
     return true;
 }
 

@@ -261,24 +261,29 @@ void PlotCanvas::requestPicture()
             return paintMotions(*p, t, range, frame, look, keepGoing);
         };
         // The halo goes under the path it belongs to; the motions of lines that follow
-        // each other are one stroke.
+        // each other are one run. A large path's halo is drawn straight into the pixels.
         const auto drawMarks = [&](const torvel::Toolpath& t) {
-            torvel::MotionRange run;
+            std::vector<torvel::MotionRange> runs;
             for (size_t k = 0; k < marks->size(); ++k) {
                 if (k % 4096 == 4095 && !keepGoing())
                     return false;
                 const torvel::MotionRange r = t.motionsOfLines((*marks)[k], (*marks)[k]);
                 if (r.empty())
                     continue;
-                if (!run.empty() && r.begin == run.end) {
-                    run.end = r.end;
-                    continue;
-                }
-                if (!run.empty() && !draw(t, run, PathLook::Marked))
-                    return false;
-                run = r;
+                if (!runs.empty() && r.begin == runs.back().end)
+                    runs.back().end = r.end;
+                else
+                    runs.push_back(r);
             }
-            return run.empty() || draw(t, run, PathLook::Marked);
+            if (t.size() > kSmoothMotions) {
+                p.reset();
+                return haloMotions(picture.image, t, runs, frame, keepGoing);
+            }
+            for (const torvel::MotionRange& run : runs) {
+                if (!draw(t, run, PathLook::Marked))
+                    return false;
+            }
+            return true;
         };
         if (before && !draw(*before, {0, before->size()}, PathLook::Faint))
             return;

@@ -6,8 +6,10 @@
 #include "core/Settings.h"
 #include "editor/ProgramView.h"
 #include "plot/BackplotDock.h"
+#include "plot/PathPainter.h"
 #include "plot/PlotCanvas.h"
 #include "framework/ToolDialog.h"
+#include "toolpath/Interpreter.h"
 #include "toolpath/Toolpath.h"
 
 #include <QAction>
@@ -92,6 +94,7 @@ private slots:
     void caretLineIsDrawnBold();
     void pathFromBeforeAFunctionStaysFaintUntilTheNext();
     void dockVisibilityIsRemembered();
+    void haloWidensTheMarkedMotionsOnly();
 };
 
 void TestBackplot::clickPutsTheCaretOnTheSegmentsLine()
@@ -222,6 +225,30 @@ void TestBackplot::dockVisibilityIsRemembered()
     laterItem->trigger();
     QVERIFY(!dockOf(later)->isHidden());
     QCOMPARE(settings.value("Trajetoria", "Exibir"), std::optional<std::string>("1"));
+}
+
+void TestBackplot::haloWidensTheMarkedMotionsOnly()
+{
+    // A square's bottom edge marked: the pixels up to four from it are tinted, none beyond,
+    // and none along the top edge.
+    const std::string_view lines[] = {"G1 X0 Y0 F100", "G1 X100 Y0", "G1 X100 Y50", "G1 X0 Y50"};
+    const auto path = torvel::interpret(lines);
+    QVERIFY(path);
+    const torvel::PlotFrame frame
+        = torvel::PlotFrame::fit(torvel::PlotProjection::forView(torvel::PlotView::Top), path->extents(), 200, 200);
+    QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QVERIFY(haloMotions(image, *path, {path->motionsOfLines(1, 1)}, frame));
+    const torvel::Point2 bottom = frame.toPage({50, 0, 0}), top = frame.toPage({50, 50, 0});
+    const struct {
+        torvel::Point2 edge;
+        int pixelsAbove;
+        bool tinted;
+    } cases[] = {{bottom, 0, true}, {bottom, 4, true}, {bottom, 6, false}, {top, 0, false}};
+    for (const auto& c : cases) {
+        const QPoint at(qRound(c.edge.x), qRound(c.edge.y) - c.pixelsAbove);
+        QCOMPARE(!whiteAt(image, at), c.tinted);
+    }
 }
 
 QTEST_MAIN(TestBackplot)
