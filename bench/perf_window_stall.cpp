@@ -1,7 +1,8 @@
 // How long the window stops answering while a function runs on a 1,000,000-line
 // program and in the two seconds after it (the undo snapshot is compressed then):
 // the longest gap between two turns of the event loop, seen by a 1 ms timer, through
-// the real main window offscreen. Also how long a Ctrl+Z takes that comes at once,
+// the real main window offscreen. Translate and mirror are checked after the run, as
+// the window checks them. Also how long a Ctrl+Z takes that comes at once,
 // before the snapshot is compressed, and one that comes after.
 //
 //   perf_window_stall [lines] [function]   (QT_QPA_PLATFORM=offscreen is set if unset)
@@ -10,6 +11,8 @@
 #include "core/RunProtocol.h"
 #include "framework/Session.h"
 #include "framework/ToolRunner.h"
+#include "core/CoordinateTools.h"
+#include "verify/Verification.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -110,14 +113,31 @@ int main(int argc, char* argv[])
     auto* runner = window.findChild<ToolRunner*>();
     torvel::UndoRing& undo = window.session().document().undo;
 
-    const std::vector<perf::Function> functions = perf::windowFunctions({"spaces --remove", "renumber", "replace G01"});
+    // The coordinate functions are checked after they run, on workers, while the window goes on.
+    std::vector<perf::Function> functions = perf::windowFunctions({"spaces --remove", "renumber", "replace G01"});
+    std::vector<torvel::FunctionMeaning> meanings(functions.size());
+    torvel::TranslateOptions translate;
+    translate.x = true;
+    translate.xValue = "2.5";
+    functions.push_back(perf::Function {"translate X", [translate]() -> std::unique_ptr<torvel::LineTool> {
+                                            return std::make_unique<torvel::TranslateTool>(translate);
+                                        }});
+    meanings.push_back(torvel::meaningOf(translate));
+    torvel::MirrorOptions mirror;
+    mirror.x = mirror.g02ToG03 = mirror.g03ToG02 = true;
+    functions.push_back(perf::Function {"mirror X",
+        [mirror]() -> std::unique_ptr<torvel::LineTool> { return std::make_unique<torvel::MirrorTool>(mirror); }});
+    meanings.push_back(torvel::meaningOf(mirror));
     std::printf("lines %lld; longest event-loop gap in ms\n", lines);
     std::printf("%-16s %8s %12s %12s %12s %12s\n", "function", "run ms", "during run", "2 s after", "undo at once",
         "undo later");
     double worst = 0;
-    for (const perf::Function& f : functions) {
+    for (size_t i = 0; i < functions.size(); ++i) {
+        const perf::Function& f = functions[i];
+        const torvel::FunctionMeaning& meaning = meanings[i];
         if (argc > 2 && std::strcmp(argv[2], f.name) != 0)
             continue;
+        const bool checked = meaning.kind != torvel::FunctionMeaning::Kind::Nothing;
         double undoAtOnce = 0, undoLater = 0;
         for (bool early : {true, false}) {
             StallMeter meter;
@@ -126,7 +146,7 @@ int main(int argc, char* argv[])
             meter.start();
             QTimer::singleShot(20, [&] {
                 const double start = meter.elapsed();
-                runner->run(nullptr, *tool, torvel::Range());
+                runner->run(nullptr, *tool, torvel::Range(), checked ? &meaning : nullptr);
                 runMs = meter.elapsed() - start;
                 meter.splitNow();
             });

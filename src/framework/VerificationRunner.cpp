@@ -11,7 +11,12 @@ VerificationRunner::VerificationRunner(QObject* parent)
     : QObject(parent)
 { }
 
-VerificationRunner::~VerificationRunner() { cancel(); }
+VerificationRunner::~VerificationRunner()
+{
+    cancel();
+    for (Worker& w : retired_)
+        w.thread.join();
+}
 
 void VerificationRunner::cancel()
 {
@@ -19,8 +24,21 @@ void VerificationRunner::cancel()
     running_ = false;
     if (stop_)
         *stop_ = true;
-    if (worker_.joinable())
-        worker_.join();
+    // Not waited for: a check notices the stop only between its steps, and waiting held
+    // the window for a third of a second when an undo came right after a function.
+    if (worker_.thread.joinable())
+        retired_.push_back(std::move(worker_));
+    joinFinished();
+}
+
+void VerificationRunner::joinFinished()
+{
+    std::erase_if(retired_, [](Worker& w) {
+        if (!w.done->load())
+            return false;
+        w.thread.join();
+        return true;
+    });
 }
 
 void VerificationRunner::start(Job job)
@@ -31,7 +49,13 @@ void VerificationRunner::start(Job job)
     running_ = true;
     preview_ = job.preview;
     emit started();
-    worker_ = std::thread([this, generation, stop = stop_, job = std::move(job)] {
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    worker_.done = done;
+    worker_.thread = std::thread([this, generation, stop = stop_, done, job = std::move(job)] {
+        struct SayDone {
+            std::atomic<bool>& done;
+            ~SayDone() { done = true; }
+        } sayDone {*done};
         // The interpretations it starts inherit this.
         runAtBackgroundPriority();
         std::optional<std::vector<torvel::Finding>> result;
@@ -51,8 +75,9 @@ void VerificationRunner::start(Job job)
             [this, generation, failed, findings = result.value_or(std::vector<torvel::Finding> {})]() mutable {
                 if (generation != generation_)
                     return;
-                if (worker_.joinable())
-                    worker_.join();
+                if (worker_.thread.joinable())
+                    worker_.thread.join();
+                joinFinished();
                 running_ = false;
                 failed_ = failed;
                 findings_ = std::move(findings);

@@ -43,7 +43,15 @@ signals:
     void finished();
 
 private:
-    std::thread worker_;
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    void joinFinished();
+
+    Worker worker_;
+    // Stopped checks still ending their step; joined once done, or when the runner goes.
+    std::vector<Worker> retired_;
     std::shared_ptr<std::atomic<bool>> stop_;
     uint64_t generation_ = 0;
     bool running_ = false;
