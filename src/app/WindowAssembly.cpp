@@ -52,6 +52,10 @@ void assembleVerification(MainWindow& window, ToolRunner& runner, BackplotDock* 
     auto* dock = new VerificationDock(&window);
     window.addDockWidget(Qt::BottomDockWidgetArea, dock);
     dock->hide();
+    // Closed, it would otherwise come back only with the next check.
+    dock->toggleViewAction()->setObjectName(QStringLiteral("Verificacao1"));
+    dock->toggleViewAction()->setText(QStringLiteral("Verificação"));
+    window.addBarItem(dock->toggleViewAction());
     const auto mark = [backplot](std::vector<uint32_t> lines) {
         if (backplot)
             backplot->setMarkedLines(std::move(lines));

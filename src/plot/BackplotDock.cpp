@@ -372,7 +372,7 @@ void BackplotDock::showFooter()
         if (p.units() == torvel::Units::Inch)
             text += QStringLiteral("   (programa em polegadas)");
         if (p.noteCount() > 0)
-            text += QStringLiteral("   Avisos %1").arg(p.noteCount());
+            text += QStringLiteral("   Notas %1").arg(p.noteCount());
     }
     const QString measures = text;
     if (building_)
