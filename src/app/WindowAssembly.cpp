@@ -32,6 +32,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -122,6 +123,10 @@ void assembleBackplot(MainWindow& window, ProgressWindow* progress)
     dock->setDecimalSeparator(session.decimalSeparator());
     window.addDockWidget(Qt::RightDockWidgetArea, dock);
     window.addBarItem(dock->toggleViewAction());
+    // The program stays the larger part of a small window: the drawing starts at two fifths.
+    QTimer::singleShot(0, dock, [&window, dock] {
+        window.resizeDocks({dock}, {std::clamp(window.width() * 2 / 5, 260, 640)}, Qt::Horizontal);
+    });
 
     const torvel::SettingsFile settings(QFile::encodeName(window.settingsPath()).toStdString());
     const std::string section = "Trajetoria";

@@ -176,6 +176,7 @@ void PlotCanvas::fitAll()
 {
     frame_ = PlotFrame::fit(frame_.projection, allExtents(), width(), height());
     fitPending_ = false;
+    fitted_ = true;
     frameChanged();
 }
 
@@ -185,12 +186,14 @@ void PlotCanvas::zoomAt(QPointF at, double factor)
     if (!(scale > 1e-6 && scale < 1e7))
         return;
     frame_.zoomAt({at.x(), at.y()}, factor);
+    fitted_ = false;
     frameChanged();
 }
 
 void PlotCanvas::pan(double dx, double dy)
 {
     frame_.pan(dx, dy);
+    fitted_ = false;
     frameChanged();
 }
 
@@ -215,7 +218,8 @@ void PlotCanvas::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     frame_.width = width();
     frame_.height = height();
-    if (fitPending_)
+    // A whole drawing stays whole when the dock changes size; a zoomed or moved one stays put.
+    if (fitPending_ || fitted_)
         fitAll();
     else
         frameChanged();

@@ -129,6 +129,7 @@ private:
     double azimuth_ = -45, elevation_ = 35.26;
     torvel::PlotFrame frame_;
     bool fitPending_ = true;
+    bool fitted_ = false; // showing the whole drawing, as fitAll() left it
 
     uint64_t content_ = 1;
     Picture picture_;
