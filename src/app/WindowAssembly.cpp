@@ -125,7 +125,7 @@ void assembleBackplot(MainWindow& window, ProgressWindow* progress)
     window.addBarItem(dock->toggleViewAction());
     // The program stays the larger part of a small window: the drawing starts at two fifths.
     QTimer::singleShot(0, dock, [&window, dock] {
-        window.resizeDocks({dock}, {std::clamp(window.width() * 2 / 5, 260, 640)}, Qt::Horizontal);
+        window.resizeDocks({dock}, {std::clamp(window.width() * 2 / 5, 260, 520)}, Qt::Horizontal);
     });
 
     const torvel::SettingsFile settings(QFile::encodeName(window.settingsPath()).toStdString());
