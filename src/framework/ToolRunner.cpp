@@ -119,7 +119,7 @@ ToolRunner::~ToolRunner() { cancelPreview(); }
 torvel::RunResult ToolRunner::run(
     QDialog* dialog, torvel::LineTool& tool, const torvel::Range& range, const torvel::FunctionMeaning* meaning)
 {
-    // A shared copy: the lines' list, not their bytes.
+    // A shared copy: it costs nothing until one side changes.
     const bool verifying = meaning && verifier_;
     torvel::ProgramText before = verifying ? session_.document().text : torvel::ProgramText();
     if (dialog)

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -211,8 +212,8 @@ void BackplotDock::build(const torvel::ProgramText& text, bool fit)
     if (!path_)
         canvas_->setMessage(QStringLiteral("Calculando a trajetória..."));
     showFooter();
-    // A copy of the text is a view per line over shared, unchanging bytes: the
-    // run may change the window's text while this one is read.
+    // A copy shares the window's lines and bytes until one side changes: the run may
+    // change the window's text while this one is read.
     auto input = std::make_shared<BuildInput>();
     input->text.emplace(text);
     // The sketch is drawn here too, for the view as it stands, when the path will not be fitted.
@@ -324,16 +325,10 @@ void BackplotDock::setFooterText(const QString& text, const QString& room)
     // The footer only grows while a program is shown, and has room for the building
     // line from the start: that line comes and goes with every change, and each time
     // the drawing changed size it was drawn anew.
-    if (!room.isEmpty()) {
-        footer_->setText(room);
-        const int need = footer_->heightForWidth(footer_->width());
-        if (need > footer_->minimumHeight())
-            footer_->setMinimumHeight(need);
-    }
-    footer_->setText(text);
-    const int need = footer_->heightForWidth(footer_->width());
-    if (need > footer_->minimumHeight())
-        footer_->setMinimumHeight(need);
+    footer_->setText(room.isEmpty() ? text : room);
+    footer_->setMinimumHeight(std::max(footer_->minimumHeight(), footer_->heightForWidth(footer_->width())));
+    if (!room.isEmpty())
+        footer_->setText(text);
 }
 
 void BackplotDock::showFooter()
